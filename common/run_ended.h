@@ -1,0 +1,18 @@
+// The one way a run ends: the stop routines throw RunEnded, which unwinds to
+// the process entry. A whole run, every fatal path included, can therefore run
+// inside a test and be inspected afterwards.
+#pragma once
+
+namespace kesto::common {
+
+struct RunEnded {
+  enum class Kind {
+    normal,  // the closing page was acknowledged and the graphics closed
+    fatal,   // a fatal page ended the run through the fatal stop
+    abrupt,  // an internal stop that skips the shell's shut-down
+    stalled, // the batch mode could not go on (a page shown again unchanged)
+  };
+  Kind kind = Kind::normal;
+};
+
+}  // namespace kesto::common
