@@ -1,0 +1,28 @@
+// Mapping between page units (3500 x 2500, origin at the centre, y up) and
+// pixels of the backing bitmap: the page is fitted with its aspect kept and
+// centred. The last forward pair is remembered so that a point placed with
+// the pointer reads back exactly.
+#pragma once
+
+#include <cstdint>
+
+namespace kesto::shell {
+
+struct PageMapping {
+  std::int32_t extent = 452;  // pixels that `unit` page units span
+  std::int32_t unit = 2500;
+  bool have_last = false;
+  std::int16_t last_page_x = 0, last_page_y = 0;
+  std::int16_t last_pixel_x = 0, last_pixel_y = 0;
+};
+
+PageMapping& page_mapping();
+
+// Recomputes extent and unit from the bitmap size.
+void update_page_mapping();
+// Page point to device pixel (window, or the output device while it is drawn).
+void TO_DEVICE(std::int16_t x, std::int16_t y, std::int16_t& px, std::int16_t& py);
+// Window pixel to page point.
+void FROM_DEVICE(std::int16_t px, std::int16_t py, std::int16_t& x, std::int16_t& y);
+
+}  // namespace kesto::shell
