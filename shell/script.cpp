@@ -170,6 +170,12 @@ bool parse_script(std::string_view text, Script& script, std::string& error) {
       step.kind = ScriptStep::Kind::dialog_button;
       if (w.size() < 2 || !to_int(w[1], step.id)) return fail("dialog-button needs a control id");
       script.steps.push_back(step);
+    } else if (verb == "dialog-spin") {
+      step.kind = ScriptStep::Kind::dialog_spin;
+      if (w.size() < 3 || !to_int(w[1], step.id) || (w[2] != "up" && w[2] != "down"))
+        return fail("dialog-spin needs a control id and up or down");
+      step.text = w[2];
+      script.steps.push_back(step);
     } else {
       return fail("unknown step '" + verb + "'");
     }

@@ -19,6 +19,7 @@
 //   file PATH | file cancel   the answer for the next file dialog
 //   dialog ID TEXT         types TEXT into edit ID of the next dialog
 //   dialog-button ID       presses button ID of the next dialog (1 OK, 2 Cancel)
+//   dialog-spin ID up|down steps spin bar ID of the next dialog
 //   busy-key NAME [N]      a key pressed while the program works: it arrives
 //                          at the N-th key poll from now (default 1)
 #pragma once
@@ -31,7 +32,9 @@
 namespace kesto::shell {
 
 struct ScriptStep {
-  enum class Kind { key, press, release, move, close, menu, answer, file, dialog_text, dialog_button, busy_key };
+  enum class Kind {
+    key, press, release, move, close, menu, answer, file, dialog_text, dialog_button, dialog_spin, busy_key
+  };
   enum class Where { pixel, cell, page };
 
   Kind kind = Kind::key;
@@ -46,7 +49,7 @@ struct ScriptStep {
   double x = 0, y = 0;          // pixel x y, cell row column, or page x y
   // menu, dialog_text, dialog_button
   int id = 0;
-  // answer, file, dialog_text
+  // answer, file, dialog_text; dialog_spin: "up" or "down"
   std::string text;
 };
 

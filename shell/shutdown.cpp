@@ -1,12 +1,27 @@
 #include "shell/shutdown.h"
 
+#include "shell/main_window.h"
+#include "shell/plot_buffer.h"
+#include "shell/settings.h"
+#include "shell/surfaces.h"
+#include "shell/text_layout.h"
 #include "shell/window_state.h"
 
 namespace kesto::shell {
 
 void SHELL_SHUTDOWN() {
-  // Without a window there is nothing to write back or release.
-  window_state().window_open = false;
+  WRITE_SETTINGS();
+  WindowState& w = window_state();
+  if (w.shut_down) return;
+  w.shut_down = true;
+  FREE_PLOT_BUFFER();
+  release_surface_painters();
+  surfaces() = Surfaces{};
+  destroy_window();
+  w.graphics_mode = false;
+  w.crosshair_mode = false;
+  w.text_cursor_mode = false;
+  w.caret_shown = false;
 }
 
 }  // namespace kesto::shell

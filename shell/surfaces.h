@@ -14,6 +14,8 @@ struct Surfaces {
   QImage backing;  // the backing bitmap
 };
 
+// Both images, created at the bitmap size (filled with the background) when
+// they do not exist yet.
 Surfaces& surfaces();
 
 // The background colour of window and bitmap (black or white, by the option).
@@ -21,5 +23,22 @@ QColor background_colour();
 
 // Schedules a repaint of the window after drawing on the window surface.
 void window_surface_changed(const QRect& area = QRect());
+
+// Drawing code may keep painters open on the two images between primitives;
+// it registers a routine here that ends them. The window calls it before it
+// shows, fills, resizes or replaces the images.
+using SurfaceReleaseHook = void (*)();
+void set_surface_release_hook(SurfaceReleaseHook hook);
+// Ends every painter open on the images (through the registered routine).
+void release_surface_painters();
+
+// Replaces both images by new ones of the bitmap size, filled with the background.
+void reset_surfaces();
+// Fills both images with the background.
+void fill_surfaces();
+// Brings the window surface up to date before it is shown: an invalid
+// backing bitmap is redrawn from the plot buffer (CLEAR_PICTURE + REPLAY), a
+// stale window surface is copied from the backing bitmap.
+void refresh_window_surface();
 
 }  // namespace kesto::shell

@@ -1,0 +1,47 @@
+// The window's menu bar, built from its description in the resources
+// ("orvmenu"), and the commands its items send to the window.
+#pragma once
+
+#include <map>
+
+class QMainWindow;
+class QAction;
+
+namespace kesto::shell {
+
+// Menu command ids.
+enum MenuCommand {
+  CMD_PAGE_SETUP = 1,
+  CMD_PRINTER_SETUP = 2,
+  CMD_PRINT = 3,
+  CMD_EXIT = 4,
+  CMD_COPY = 5,
+  CMD_PRINT_NOW = 6,
+  CMD_COLOR = 7,
+  CMD_BLACK_BACKGROUND = 8,
+  CMD_PEN_WIDTH = 9,
+  CMD_ABOUT = 10,
+  CMD_WRITE_EPS = 11,
+  CMD_WRITE_TIF = 12,
+  CMD_WRITE_WMF = 13,
+  CMD_WRITE_EMF = 14,
+};
+
+// Builds the menu bar of the window; returns its items by command id.
+std::map<int, QAction*> build_menu_bar(QMainWindow& window);
+
+// Carries out a menu command (as the window does when the command arrives,
+// whether or not its item is enabled). Unknown ids do nothing.
+void run_menu_command(int id);
+
+// Picture output (printing, export, copying) installs its commands here;
+// until then those commands say that they are not available yet.
+using MenuCommandHandler = void (*)();
+void set_menu_command_handler(int id, MenuCommandHandler handler);
+
+// Greys or enables the commands that need a picture (2, 3, 6, 12, 14).
+void set_picture_commands_enabled(bool enabled);
+// Sets the check marks of Color and Black Background from the settings.
+void update_option_checks();
+
+}  // namespace kesto::shell
