@@ -1,11 +1,15 @@
 #include "shell/events.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <deque>
-#include <iostream>
 
 #include "shell/batch.h"
+#include "shell/interaction.h"
+#include "shell/main_window.h"
+#include "shell/page_mapping.h"
 #include "shell/script.h"
-#include "shell/text_grid.h"
+#include "shell/script_player.h"
 #include "shell/window_state.h"
 
 namespace kesto::shell {
@@ -25,52 +29,14 @@ bool key_queued() {
   return false;
 }
 
-// Pixel position of a scripted pointer step.
-void step_position(const ScriptStep& s, EventRecord& e) {
-  if (s.where == ScriptStep::Where::cell) {
-    const TextLayout& l = text_layout();
-    e.x = static_cast<std::int16_t>((s.x - 1) * l.cell_width + l.x_origin + l.cell_width / 2);
-    e.y = static_cast<std::int16_t>((s.y - 1) * l.line_height + l.y_origin + l.line_height / 2);
-  } else {
-    e.x = static_cast<std::int16_t>(s.x);
-    e.y = static_cast<std::int16_t>(s.y);
-  }
+// Handles whatever the window has pending (repaints, input, menu commands)
+// without waiting.
+void process_pending_window_events() {
+  if (client_area() && QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-// Turns the next script step into input; false when the script is used up.
-bool feed_script_step() {
-  Script& sc = script();
-  const ScriptStep* s = sc.peek();
-  if (!s) return false;
-  ++sc.next;
-  EventRecord e;
-  switch (s->kind) {
-    case ScriptStep::Kind::key:
-    case ScriptStep::Kind::busy_key:
-      if (s->key_code != 0) {
-        e.type = EVENT_KEY;
-        e.key = s->key_code;
-        push_input(e);
-      }
-      break;
-    case ScriptStep::Kind::press:
-    case ScriptStep::Kind::release:
-    case ScriptStep::Kind::move:
-      e.type = s->kind == ScriptStep::Kind::press ? EVENT_PRESS
-               : s->kind == ScriptStep::Kind::release ? EVENT_RELEASE : EVENT_MOVE;
-      e.button = s->button;
-      step_position(*s, e);
-      push_input(e);
-      break;
-    case ScriptStep::Kind::close:
-      e.type = EVENT_QUIT;
-      push_input(e);
-      break;
-    default:
-      std::cerr << "kesto: script line " << s->line << " has no dialog or menu to act on; skipped\n";
-      break;
-  }
-  return true;
+bool is_pointer_event(const EventRecord& e) {
+  return e.type == EVENT_PRESS || e.type == EVENT_RELEASE || e.type == EVENT_MOVE;
 }
 
 }  // namespace
@@ -84,8 +50,15 @@ void reset_input() {
 
 void WAIT_EVENT(EventRecord& event) {
   WindowState& w = window_state();
-  if (!w.graphics_mode) batch_print_page();
+  if (!w.graphics_mode) {
+    if (!w.caret_shown) {
+      w.caret_shown = true;
+      update_client_area();
+    }
+    batch_print_page();
+  }
   for (;;) {
+    process_pending_window_events();
     if (w.quit_seen) {
       event = EventRecord{};
       event.type = EVENT_QUIT;
@@ -95,10 +68,16 @@ void WAIT_EVENT(EventRecord& event) {
       event = queue().front();
       queue().pop_front();
       if (event.type == EVENT_QUIT) w.quit_seen = true;
+      if (w.graphics_mode && is_pointer_event(event)) FROM_DEVICE(event.x, event.y, event.x, event.y);
       return;
     }
-    if (feed_script_step()) continue;
+    if (play_next_script_step()) continue;
     if (batch_answer(w.graphics_mode)) continue;
+    if (client_area() && person_answers()) {
+      // A person at the window: handle its messages until one becomes input.
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+      continue;
+    }
     // Nobody is left who could answer: the wait ends as if the window closed.
     EventRecord quit;
     quit.type = EVENT_QUIT;
@@ -107,12 +86,13 @@ void WAIT_EVENT(EventRecord& event) {
 }
 
 std::int16_t POLL_KEY() {
+  process_pending_window_events();
   if (key_queued()) return 13;
   Script& sc = script();
   if (!sc.done()) {
     ScriptStep& s = sc.steps[sc.next];
     if (s.kind == ScriptStep::Kind::busy_key && --s.after_polls <= 0) {
-      feed_script_step();
+      play_next_script_step();
       if (key_queued()) return 13;
     }
   }

@@ -1,6 +1,7 @@
 #include "shell/text_layout.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <algorithm>
 
