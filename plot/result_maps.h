@@ -9,9 +9,9 @@
 namespace kesto::plot {
 
 struct MapState {
-  // Map frame and bar area, page units.
-  float frame_x1 = 0, frame_x2 = 0, frame_y1 = 0, frame_y2 = 0;
-  float bar_left = 0, bar_right = 0, bar_bottom = 0, bar_top = 0;
+  // Map frame and bar area, page units (fixed; MAP_LAYOUT sets them again).
+  float frame_x1 = -1650, frame_x2 = 1650, frame_y1 = -925, frame_y2 = 1225;
+  float bar_left = -1650, bar_right = 1650, bar_bottom = -1250, bar_top = 1225;
   float column_width = 0, row_height = 0;  // stretched cells of the field map
   float h = 0, x0 = 0, y0 = 0;             // square cells of the potential map
   float low = 0, high = 0;                 // colour range set by COLOUR_BAR
@@ -22,12 +22,20 @@ struct MapState {
 
 MapState& map_state();
 
+// Places the maps: frame, bar area, stretched and square cells from NX and NY.
 void MAP_LAYOUT();
+// The page rectangle of the square cell (I, J).
 void CELL_RECT(std::int32_t I, std::int32_t J, float& x1, float& x2, float& y1, float& y2);
+// Selects the colour of v in the colour range: HOT inside, 0 below, 7 above.
 void VALUE_COLOUR(float v);
+// Selects the colour of cell (I, J): its potential's, or 7 for a grounded cell.
 void CELL_COLOUR(std::int32_t I, std::int32_t J);
+// Sets the colour range to low .. just above high and draws the colour bar
+// with its ticks, labels and the current map title.
 void COLOUR_BAR(float low, float high);
+// Draws the whole potential picture (frame, bar, every cell).
 void POTENTIAL_MAP();
+// Draws the whole field-strength picture (bar and stretched cells).
 void FIELD_MAP();
 
 }  // namespace kesto::plot
