@@ -61,15 +61,20 @@ void TO_DEVICE(std::int16_t x, std::int16_t y, std::int16_t& px, std::int16_t& p
     py = clamp16(d.landscape ? dx : dy);
     return;
   }
-  const WindowState& w = window_state();
+  page_to_pixel(x, y, px, py);
   PageMapping& m = page_mapping();
-  px = clamp16(w.bitmap_width / 2 + round_div(static_cast<std::int64_t>(x) * m.extent, m.unit));
-  py = clamp16(w.bitmap_height / 2 - round_div(static_cast<std::int64_t>(y) * m.extent, m.unit));
   m.have_last = true;
   m.last_page_x = x;
   m.last_page_y = y;
   m.last_pixel_x = px;
   m.last_pixel_y = py;
+}
+
+void page_to_pixel(std::int16_t x, std::int16_t y, std::int16_t& px, std::int16_t& py) {
+  const WindowState& w = window_state();
+  const PageMapping& m = page_mapping();
+  px = clamp16(w.bitmap_width / 2 + round_div(static_cast<std::int64_t>(x) * m.extent, m.unit));
+  py = clamp16(w.bitmap_height / 2 - round_div(static_cast<std::int64_t>(y) * m.extent, m.unit));
 }
 
 void FROM_DEVICE(std::int16_t px, std::int16_t py, std::int16_t& x, std::int16_t& y) {

@@ -33,6 +33,8 @@ DeviceMapping& device_mapping();
 void update_page_mapping();
 // Page point to device pixel (window, or the output device while it is drawn).
 void TO_DEVICE(std::int16_t x, std::int16_t y, std::int16_t& px, std::int16_t& py);
+// Page point to window pixel, without remembering the pair (for overlays).
+void page_to_pixel(std::int16_t x, std::int16_t y, std::int16_t& px, std::int16_t& py);
 // Window pixel to page point.
 void FROM_DEVICE(std::int16_t px, std::int16_t py, std::int16_t& x, std::int16_t& y);
 

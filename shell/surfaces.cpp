@@ -4,6 +4,7 @@
 
 #include "shell/main_window.h"
 #include "shell/primitives.h"
+#include "shell/selection.h"
 #include "shell/settings.h"
 #include "shell/window_state.h"
 
@@ -67,7 +68,10 @@ void refresh_window_surface() {
     QPainter p(&s.window);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.drawImage(0, 0, s.backing);
+    p.end();
     w.surface_stale = false;
+    // The selection overlay lives on the window surface only.
+    redraw_selection_overlay();
   }
   release_surface_painters();
 }

@@ -1,5 +1,6 @@
 #include "shell/text_grid.h"
 
+#include "shell/main_window.h"
 #include "shell/window_state.h"
 
 namespace kesto::shell {
@@ -20,15 +21,11 @@ TextLayout& text_layout() {
   return l;
 }
 
-WindowState& window_state() {
-  static WindowState w;
-  return w;
-}
-
 void TEXT_AT(std::int16_t row, std::int16_t column) {
   TextGrid& g = text_grid();
   g.caret_row = static_cast<std::int16_t>(row - 1);
   g.caret_column = static_cast<std::int16_t>(column - 1);
+  if (!window_state().graphics_mode) update_client_area();
 }
 
 void TEXT_OUT(const char* chars, std::int16_t count, std::int16_t attribute) {
@@ -42,6 +39,9 @@ void TEXT_OUT(const char* chars, std::int16_t count, std::int16_t attribute) {
     }
   }
   if (count > 0) g.caret_column = static_cast<std::int16_t>(g.caret_column + count);
+  // The window shows the grid as it now is at its next repaint (characters
+  // outside the grid are not drawn).
+  if (!window_state().graphics_mode) update_client_area();
 }
 
 void TEXT_METRICS(std::int16_t& cell_width, std::int16_t& line_height, std::int16_t& x_origin,
@@ -53,7 +53,10 @@ void TEXT_METRICS(std::int16_t& cell_width, std::int16_t& line_height, std::int1
   y_origin = l.y_origin;
 }
 
-void TEXT_CLEAR() { text_grid().clear(); }
+void TEXT_CLEAR() {
+  text_grid().clear();
+  update_client_area();
+}
 
 std::string text_row(int row) {
   const auto& r = text_grid().chars[static_cast<std::size_t>(row - 1)];
