@@ -7,7 +7,35 @@
 
 #include <cstdint>
 
+#include "shell/view_mapping.h"
+
 namespace kesto::shell {
+
+// The graphics state: one instance for the run.
+struct GraphicsState {
+  ViewRect frame, viewport, world;       // used by the next GI_BEGIN
+  ViewRect clip{0.0f, 0.0f, 0.0f, 0.0f};  // set with the world window
+  PageExtent page;
+  float page_aspect = 2500.0f / 3500.0f;  // page height over width
+  ViewMapping mapping;
+  float current_x = 0.0f, current_y = 0.0f;  // the current point
+  std::int16_t page_x = 0, page_y = 0;       // and its page point
+  bool plotting_active = false;
+  bool graphics_shown = false;
+  bool new_picture_pending = false;
+  bool clipping = false;
+  float xs = 0.005f, ys = 0.005f;            // world units per font grid unit
+  float ax = 0.03f, ay = 0.0f, step_third = 0.0f;  // advance from one character to the next
+  float sine = 0.0f, cosine = 1.0f, angle_third = 0.0f;
+  bool proportional = false;
+  std::int16_t palette_number = 0;           // 0: the next colour operation picks its default
+  std::int16_t realised_number = 0;         // the palette number last realised
+  int logical_palette = 0;                   // 1-3: the logical palette realised; 0 none yet
+  std::int16_t end_keep = 1;                 // keep flag GI_END passes to END_PICTURE
+  bool graphics_enabled = true;              // GI_OPEN opens the window
+};
+
+GraphicsState& graphics_state();
 
 // Opens the window (when graphics are enabled), prepares the palettes,
 // selects colour 7 and forgets the palette number.
