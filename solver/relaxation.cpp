@@ -1,0 +1,229 @@
+#include "solver/relaxation.h"
+
+#include <cstdio>
+
+#include "common/fixed_text.h"
+#include "common/fortran_format.h"
+#include "common/progress.h"
+#include "plot/kernel/kernel.h"
+#include "plot/result_maps.h"
+#include "plot/sheet.h"
+#include "shell/batch.h"
+#include "shell/events.h"
+#include "shell/graphics_interface.h"
+#include "solver/grid.h"
+#include "solver/sweep.h"
+#include "textui/messages.h"
+
+namespace kesto::solver {
+namespace {
+
+using namespace kesto::plot;
+
+// The displays draw the solver's grid.
+[[maybe_unused]] const bool sheet_handed_over = (use_sheet(grid()), true);
+
+void draw_label_text(float x, std::int32_t size, const std::string& text, std::int32_t n) {
+  TEKMOVE(x, -1230.0f);
+  TEKTEXT(size, 0, text, n);
+}
+
+// "Iteration" at the left of the counter, at the start of each picture.
+void iteration_heading() {
+  RelaxationState& r = relaxation_state();
+  r.new_label = "Iteration    ";
+  LCBAR(7);
+  draw_label_text(450.0f, 10, r.new_label, 13);
+}
+
+// Paints the last count over in the background colour and draws the new one.
+void label_update() {
+  RelaxationState& r = relaxation_state();
+  LCBAR(0);
+  draw_label_text(900.0f, 10, r.old_label, 13);
+  r.new_label = iteration_label(r.counter, r.limit);
+  LCBAR(7);
+  draw_label_text(900.0f, 10, r.new_label, 13);
+  r.old_label = r.new_label;
+}
+
+void fill_interior() {
+  const Grid& g = grid();
+  for (std::int32_t i = 2; i <= g.NX - 1; ++i)
+    for (std::int32_t j = 2; j <= g.NY - 1; ++j) FILL_CELL(i, j);
+}
+
+// A cross through the centre of the cell rectangle, reaching half a cell
+// beyond it on each side.
+void draw_cross(float x1, float y1, float x2, float y2, float hw, float hh) {
+  TEKMOVE(x1 - hw, y1 + hh);
+  TEKDRAW(x2 + hw, y1 + hh);
+  TEKMOVE(x1 + hw, y1 - hh);
+  TEKDRAW(x1 + hw, y2 + hh);
+}
+
+// Picture name of a progress display for the batch mode's files.
+std::string progress_picture_name(std::int32_t counter) {
+  char name[32];
+  std::snprintf(name, sizeof name, "progress-%06d", counter);
+  return name;
+}
+
+// The map every NUPD sweeps, drawn on the window only.
+void progress_display() {
+  const Grid& g = grid();
+  RelaxationState& r = relaxation_state();
+  shell::SET_TRANSIENT(1);
+  fill_interior();
+  label_update();
+  OUTLINE_FIXED();
+  OUTLINE_INSULATORS();
+  if (g.PAUSE_EACH == 1) {
+    shell::NAME_PICTURE(progress_picture_name(r.counter));
+    TEKFLUSH(0);
+    TEKPAGE(1);
+    if (r.counter != r.limit) {
+      r.new_label = "working...   ";
+      LCBAR(7);
+      TEKMOVE(0.0f, 0.0f);
+      TEKTEXT(14, 0, r.new_label, 11);
+    }
+  }
+  shell::SET_TRANSIENT(0);
+}
+
+// Cell (I, J) after its update in single-step mode: the cell redrawn, a
+// cross on it, the counter, and a wait for a key ("S" ends the run).
+void single_step_display(std::int32_t I, std::int32_t J) {
+  RelaxationState& r = relaxation_state();
+  if (I == 2 && J == 2) {
+    // The first cell of a sweep starts the picture again.
+    TEKFLUSH(1);
+    TEKPAGE(0);
+    POTENTIAL_MAP();
+    iteration_heading();
+  }
+  DRAW_CELL(I, J);
+  float x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+  CELL_RECT(I, J, x1, x2, y1, y2);
+  const float hw = (x2 - x1) * 0.5f;
+  const float hh = (y2 - y1) * 0.5f;
+  if (r.cross_x1 != -10000.0f) {
+    // Paint the previous cross over in the colour of the range's low end.
+    VALUE_COLOUR(map_state().low);
+    draw_cross(r.cross_x1, r.cross_y1, r.cross_x2, r.cross_y2, hw, hh);
+  }
+  LCBAR(7);
+  draw_cross(x1, y1, x2, y2, hw, hh);
+  r.cross_x1 = x1;
+  r.cross_y1 = y1;
+  r.cross_x2 = x2;
+  r.cross_y2 = y2;
+  label_update();
+  const std::int16_t key = shell::GI_GET_KEY();
+  // "S" stops; so does a closed window, which could not answer the next cell.
+  if (key == 'S' || key == 's' || key == shell::KEY_QUIT) textui::FATAL_STOP();
+}
+
+// The relaxed map with "Iterations:" and the sweep count; waits for a key.
+void final_display() {
+  const RelaxationState& r = relaxation_state();
+  TEKFLUSH(1);
+  TEKPAGE(0);
+  POTENTIAL_MAP();
+  fill_interior();
+  OUTLINE_INSULATORS();
+  OUTLINE_FIXED();
+  textui::set_message("Iterations:" + common::format_I(r.limit, 5));
+  LCBAR(7);
+  TEKMOVE(600.0f, -1230.0f);
+  TEKTEXT(10, 0, textui::message_area().message_line, 17);
+  shell::NAME_PICTURE("potential");
+  TEKFLUSH(0);
+}
+
+}  // namespace
+
+RelaxationState& relaxation_state() {
+  static RelaxationState r;
+  return r;
+}
+
+std::string iteration_label(std::int32_t counter, std::int32_t limit) {
+  return common::format_I(counter, 6) + "/" + common::format_I(limit, 6);
+}
+
+void FILL_CELL(std::int32_t I, std::int32_t J) {
+  CELL_COLOUR(I, J);
+  float x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+  CELL_RECT(I, J, x1, x2, y1, y2);
+  TEKFILL(x1, y1, x2, y2, 0);
+}
+
+void DRAW_CELL(std::int32_t I, std::int32_t J) {
+  CELL_COLOUR(I, J);
+  float x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+  CELL_RECT(I, J, x1, x2, y1, y2);
+  TEKFILL(x1, y1, x2, y2, 0);
+  LCBAR(7);
+  TEKMOVE(x1, y1);
+  TEKDRAW(x2, y1);
+  TEKDRAW(x2, y2);
+  TEKDRAW(x1, y2);
+  TEKDRAW(x1, y1);
+}
+
+void OUTLINE_FIXED() {
+  const Grid& g = grid();
+  LCBAR(7);
+  for (std::int32_t i = 1; i <= g.NX; ++i)
+    for (std::int32_t j = 1; j <= g.NY; ++j)
+      if (g.FIXED[i][j] == 1) DRAW_CELL(i, j);
+}
+
+void OUTLINE_INSULATORS() {
+  const Grid& g = grid();
+  LCBAR(7);
+  for (std::int32_t i = 1; i <= g.NX; ++i)
+    for (std::int32_t j = 1; j <= g.NY; ++j)
+      if (g.RHO[i][j] == INSULATOR_RHO) DRAW_CELL(i, j);
+}
+
+void RELAX() {
+  Grid& g = grid();
+  use_sheet(g);
+  RelaxationState& r = relaxation_state();
+  r.limit = g.NSTEP;
+  r.counter = 0;
+  r.old_label = std::string(13, ' ');
+  TEKPAGE(0);
+  POTENTIAL_MAP();
+  iteration_heading();
+  r.cross_x1 = r.cross_y1 = r.cross_x2 = r.cross_y2 = -10000.0f;
+
+  while (r.counter < r.limit) {
+    ++r.counter;
+    if (g.SINGLE_STEP == 1) {
+      // Cell by cell in the sweep's order, with the same arithmetic.
+      for (std::int32_t i = 2; i <= g.NX - 1; ++i)
+        for (std::int32_t j = 2; j <= g.NY - 1; ++j) {
+          update_cell(i, j);
+          single_step_display(i, j);
+        }
+    } else {
+      SWEEP();
+      // (A non-positive NUPD shows no progress at all.)
+      if (g.NUPD > 0 && r.counter % g.NUPD == 0) progress_display();
+    }
+    common::report_progress(r.counter, r.limit);
+    if (shell::GI_CHECK_KEY() != 0) {
+      // A key (or the window's close) during the sweeps ends the run here;
+      // nothing is written.
+      TEKFLUSH(1);
+      textui::FATAL_STOP();
+    }
+  }
+  final_display();
+}
+
+}  // namespace kesto::solver

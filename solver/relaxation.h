@@ -1,0 +1,39 @@
+// The relaxation: exactly NSTEP Gauss-Seidel sweeps over the interior cells
+// while the potential map is redrawn every NUPD sweeps with a sweep counter,
+// a key check after every sweep (a key ends the run), a cell-by-cell mode
+// that waits at every cell, and the final map; and the cell routines those
+// displays draw with.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kesto::solver {
+
+struct RelaxationState {
+  std::int32_t counter = 0;                         // sweeps done
+  std::int32_t limit = 0;                           // NSTEP at the start
+  std::string old_label = std::string(13, ' ');     // the iteration label last drawn
+  std::string new_label = std::string(13, ' ');     // the one being drawn
+  // Cell rectangle of the last single-step cross; -10000: none drawn yet.
+  float cross_x1 = -10000.0f, cross_y1 = -10000.0f, cross_x2 = -10000.0f, cross_y2 = -10000.0f;
+};
+
+RelaxationState& relaxation_state();
+
+// Runs the sweeps with their displays; a key (or a closed window) during the
+// sweeps ends the run, as does "S" in single-step mode.
+void RELAX();
+// Fills cell (I, J) in its colour.
+void FILL_CELL(std::int32_t I, std::int32_t J);
+// Fills cell (I, J) in its colour and outlines it in colour 7.
+void DRAW_CELL(std::int32_t I, std::int32_t J);
+// Outlines every fixed cell.
+void OUTLINE_FIXED();
+// Outlines every insulating cell.
+void OUTLINE_INSULATORS();
+
+// The 13-character sweep counter "   100/  1000" (asterisks beyond 999999).
+std::string iteration_label(std::int32_t counter, std::int32_t limit);
+
+}  // namespace kesto::solver
