@@ -31,6 +31,8 @@ QFont base_font() {
   f.setStyleHint(QFont::Monospace);
   f.setFixedPitch(true);
   f.setKerning(false);
+  // Crisp characters in exactly the attribute colours, as on a text screen.
+  f.setStyleStrategy(QFont::NoAntialias);
   f.setWeight(QFont::Normal);
   return f;
 }
