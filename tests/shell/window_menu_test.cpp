@@ -1,0 +1,215 @@
+// The menu bar and the picture: items greyed and checked as the window
+// opens and as pictures come and go, the option toggles, the commands, and
+// a picture that survives a resize because it is replayed.
+#include <QAction>
+#include <QImage>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <filesystem>
+
+#include "shell/menu_commands.h"
+#include "shell/picture.h"
+#include "shell/plot_buffer.h"
+#include "shell/primitives.h"
+#include "shell/surfaces.h"
+#include "window_fixture.h"
+
+namespace kesto::shell {
+namespace {
+
+using testing::WindowTest;
+using testing::settle;
+
+using WindowMenu = WindowTest;
+
+bool enabled(int id) {
+  QAction* a = menu_action(id);
+  EXPECT_NE(a, nullptr) << "menu item " << id;
+  return a && a->isEnabled();
+}
+
+bool checked(int id) { return menu_action(id) && menu_action(id)->isChecked(); }
+
+std::string last_message() { return message_log().empty() ? std::string() : message_log().back().text; }
+
+TEST_F(WindowMenu, ItemsAsTheWindowOpens) {
+  for (int id : {1, 4, 5, 7, 8, 9, 10}) EXPECT_TRUE(enabled(id)) << id;
+  for (int id : {3, 6, 11, 12, 13, 14}) EXPECT_FALSE(enabled(id)) << id;
+  EXPECT_EQ(menu_action(2), nullptr);  // printer set-up has no item
+  EXPECT_TRUE(checked(7));
+  EXPECT_FALSE(checked(8));  // the background is white
+  EXPECT_EQ(menu_action(3)->text(), "&Print");
+  EXPECT_EQ(menu_action(8)->text(), "&Black Background");
+  EXPECT_EQ(main_window()->windowTitle(), "ORV Zud");
+  EXPECT_FALSE(main_window()->windowIcon().isNull());
+}
+
+TEST_F(WindowMenu, PictureCommandsFollowThePicture) {
+  BEGIN_PICTURE(0);
+  for (int id : {3, 6, 12, 14}) EXPECT_TRUE(enabled(id)) << id;
+  for (int id : {11, 13}) EXPECT_FALSE(enabled(id)) << id;  // greyed for good
+  END_PICTURE(1);
+  for (int id : {3, 6, 12, 14, 11, 13}) EXPECT_FALSE(enabled(id)) << id;
+  BEGIN_PICTURE(1);
+  EXPECT_TRUE(enabled(3));
+  END_PICTURE(0);
+  EXPECT_FALSE(enabled(3));
+}
+
+TEST_F(WindowMenu, ColourToggleInvalidatesTheBitmap) {
+  BEGIN_PICTURE(0);
+  settle();
+  ASSERT_TRUE(window_state().bitmap_valid);
+  menu_action(CMD_COLOR)->trigger();
+  EXPECT_EQ(settings().ColorWindow, 0);
+  EXPECT_FALSE(checked(CMD_COLOR));
+  EXPECT_FALSE(window_state().bitmap_valid);
+  settle();  // the repaint replays the picture
+  EXPECT_TRUE(window_state().bitmap_valid);
+  menu_action(CMD_COLOR)->trigger();
+  EXPECT_EQ(settings().ColorWindow, 1);
+  EXPECT_TRUE(checked(CMD_COLOR));
+}
+
+TEST_F(WindowMenu, BlackBackgroundToggleRepaintsInBlack) {
+  menu_action(CMD_BLACK_BACKGROUND)->trigger();
+  EXPECT_EQ(settings().BlackBG, 1);
+  EXPECT_TRUE(checked(CMD_BLACK_BACKGROUND));
+  EXPECT_FALSE(window_state().bitmap_valid);
+  EXPECT_EQ(surfaces().backing.pixelColor(5, 5), QColor(0, 0, 0));
+  settle();
+  const QImage shown = client().grab().toImage();
+  EXPECT_EQ(shown.pixelColor(2, 2), QColor(0, 0, 0));
+  menu_action(CMD_BLACK_BACKGROUND)->trigger();
+  EXPECT_EQ(settings().BlackBG, 0);
+  EXPECT_FALSE(checked(CMD_BLACK_BACKGROUND));
+  EXPECT_EQ(client().grab().toImage().pixelColor(2, 2), QColor(255, 255, 255));
+}
+
+TEST_F(WindowMenu, PictureOutputCommandsSayTheyAreNotAvailableYet) {
+  const std::pair<int, const char*> commands[] = {
+      {2, "Printer set-up is not available yet."},
+      {3, "Printing is not available yet."},
+      {6, "Printing is not available yet."},
+      {5, "Copying the picture is not available yet."},
+      {11, "Writing EPS files is not available yet."},
+      {12, "Writing TIFF files is not available yet."},
+      {13, "Writing Windows metafiles is not available yet."},
+      {14, "Writing enhanced metafiles is not available yet."},
+  };
+  for (const auto& [id, text] : commands) {
+    run_menu_command(id);
+    EXPECT_EQ(last_message(), text) << id;
+    EXPECT_EQ(message_log().back().caption, "ORV Zud");
+  }
+}
+
+TEST_F(WindowMenu, AboutAndExit) {
+  menu_action(CMD_ABOUT)->trigger();
+  EXPECT_EQ(last_message(), "The \"About\" box is not implemented");
+  menu_action(CMD_EXIT)->trigger();
+  EXPECT_EQ(GI_GET_KEY(), KEY_QUIT);
+}
+
+TEST_F(WindowMenu, ScriptedMenuStepsActLikeAUser) {
+  std::string error;
+  ASSERT_TRUE(parse_script("menu 11\nmenu 2\nmenu 10\nmenu 7\nkey Enter\n", script(), error)) << error;
+  EXPECT_EQ(GI_GET_KEY(), 13);  // the commands ran inside the wait
+  ASSERT_EQ(message_log().size(), 2u);  // the greyed Write EPS did nothing
+  EXPECT_EQ(message_log()[0].text, "Printer set-up is not available yet.");
+  EXPECT_EQ(message_log()[1].text, "The \"About\" box is not implemented");
+  EXPECT_EQ(settings().ColorWindow, 0);
+}
+
+TEST_F(WindowMenu, CommandHandlersCanBeInstalled) {
+  static int calls = 0;
+  calls = 0;
+  set_menu_command_handler(CMD_COPY, [] { ++calls; });
+  run_menu_command(CMD_COPY);
+  set_menu_command_handler(CMD_COPY, nullptr);
+  EXPECT_EQ(calls, 1);
+  EXPECT_TRUE(message_log().empty());
+}
+
+// Pixels of a colour in an image.
+int count(const QImage& image, const QColor& c) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, y) == c) ++n;
+  return n;
+}
+
+TEST_F(WindowMenu, PictureSurvivesResizeAndComesBackAfterText) {
+  testing::set_client_size(700, 500);
+  BEGIN_PICTURE(0);
+  SET_RGB(255, 0, 0);
+  FILL_RECT(-1750, 1250, 0, 0, 0, 0, 0, 0);  // the top left quarter of the page
+  settle();
+  const QColor red(255, 0, 0);
+  EXPECT_NEAR(count(client().grab().toImage(), red), 350 * 250, 1500);
+  EXPECT_GT(plot_buffer().used, 0u);
+
+  testing::set_client_size(1400, 1000);
+  EXPECT_EQ(window_state().bitmap_width, 1400);
+  settle();
+  EXPECT_TRUE(window_state().bitmap_valid);
+  EXPECT_NEAR(count(client().grab().toImage(), red), 700 * 500, 3000);
+  EXPECT_NEAR(count(surfaces().backing, red), 700 * 500, 3000);
+
+  END_PICTURE(0);
+  settle();
+  EXPECT_EQ(count(client().grab().toImage(), red), 0);
+  BEGIN_PICTURE(1);  // the same picture again
+  settle();
+  EXPECT_NEAR(count(client().grab().toImage(), red), 700 * 500, 3000);
+  BEGIN_PICTURE(0);  // a new, empty picture
+  settle();
+  EXPECT_EQ(count(client().grab().toImage(), red), 0);
+  EXPECT_EQ(plot_buffer().used, 0u);
+}
+
+TEST_F(WindowMenu, MinimisedSizeKeepsTheBitmap) {
+  testing::set_client_size(700, 500);
+  BEGIN_PICTURE(0);
+  settle();
+  const qint64 before = surfaces().backing.cacheKey();
+  client_resized(0, 0, true);
+  EXPECT_EQ(window_state().bitmap_width, 700);
+  EXPECT_EQ(window_state().bitmap_height, 500);
+  EXPECT_TRUE(window_state().bitmap_valid);
+  EXPECT_EQ(surfaces().backing.cacheKey(), before);
+  EXPECT_EQ(window_state().client_width, 0);
+}
+
+TEST_F(WindowMenu, FitClient640) {
+  testing::set_client_size(900, 700);
+  FIT_CLIENT_640();
+  settle();
+  EXPECT_EQ(client().width(), 640);
+  EXPECT_EQ(client().height(), 480);
+}
+
+TEST_F(WindowMenu, BatchWindowHasAFixedSizeAndSavesItsPicture) {
+  testing::reset_shell();
+  batch_mode().enabled = true;
+  OPEN_WINDOW();
+  settle();
+  EXPECT_EQ(client().width(), BATCH_CLIENT_WIDTH);
+  EXPECT_EQ(client().height(), BATCH_CLIENT_HEIGHT);
+  EXPECT_EQ(window_state().bitmap_width, BATCH_CLIENT_WIDTH);
+  BEGIN_PICTURE(0);
+  SET_RGB(0, 0, 255);
+  FILL_RECT(0, 0, 1750, -1250, 0, 0, 0, 0);
+  batch_mode().pictures_dir = "pictures";
+  NAME_PICTURE("quarter");
+  std::filesystem::remove("pictures/quarter.png");
+  batch_answer(true);
+  QImage saved("pictures/quarter.png");
+  ASSERT_FALSE(saved.isNull());
+  EXPECT_EQ(saved.size(), QSize(BATCH_CLIENT_WIDTH, BATCH_CLIENT_HEIGHT));
+  EXPECT_NEAR(count(saved, QColor(0, 0, 255)), 700 * 500, 3000);
+}
+
+}  // namespace
+}  // namespace kesto::shell
