@@ -8,6 +8,7 @@
 #include <QPen>
 #include <QPolygon>
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 #include "shell/graphics_interface.h"
@@ -157,6 +158,31 @@ void record_bytes(std::uint8_t opcode, std::initializer_list<std::int16_t> value
   append_record(bytes, n);
 }
 
+// The pixels of a one-pixel line from its first end up to, not including,
+// its second (Bresenham steps along the longer axis), those inside `area`.
+const QPolygon& line_pixels(const QLine& line, const QRect& area) {
+  static QPolygon points;
+  points.resize(0);
+  int x = line.x1(), y = line.y1();
+  const int dx = std::abs(line.x2() - x), dy = -std::abs(line.y2() - y);
+  const int sx = x < line.x2() ? 1 : -1, sy = y < line.y2() ? 1 : -1;
+  int error = dx + dy;
+  const int steps = std::max(dx, -dy);
+  for (int i = 0; i < steps; ++i) {
+    if (area.contains(x, y)) points.append(QPoint(x, y));
+    const int twice = 2 * error;
+    if (twice >= dy) {
+      error += dy;
+      x += sx;
+    }
+    if (twice <= dx) {
+      error += dx;
+      y += sy;
+    }
+  }
+  return points;
+}
+
 // Pixel rectangle of the columns x1..x2 and rows y1..y2, both inclusive.
 QRect inclusive(int x1, int y1, int x2, int y2) { return QRect(x1, y1, x2 - x1 + 1, y2 - y1 + 1); }
 
@@ -216,14 +242,30 @@ void DRAW_LINE(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y
       TO_DEVICE(x2, y2, px2, py2);
       const QLine line(px1, py1, px2, py2);
       const QPen& pen = pen_of_width(current_pen_width());
-      for (QPainter* p : {w, b, d}) {
-        if (!p) continue;
-        p->setPen(pen);
-        p->drawLine(line);
+      if (d && line.p1() != line.p2()) {
+        d->setPen(pen);
+        d->drawLine(line);
       }
-      if (w) {
-        const int grow = pen.width();
-        mark_window(QRect(line.p1(), line.p2()).normalized().adjusted(-grow, -grow, grow, grow));
+      if (w || b) {
+        if (pen.width() <= 1) {
+          // One-pixel lines run from the first end up to, not including, the second.
+          const QPolygon& points = line_pixels(line, w ? surfaces().window.rect() : surfaces().backing.rect());
+          for (QPainter* p : {w, b}) {
+            if (!p || points.isEmpty()) continue;
+            p->setPen(pen);
+            p->drawPoints(points);
+          }
+        } else if (line.p1() != line.p2()) {
+          for (QPainter* p : {w, b}) {
+            if (!p) continue;
+            p->setPen(pen);
+            p->drawLine(line);
+          }
+        }
+        if (w) {
+          const int grow = pen.width();
+          mark_window(QRect(line.p1(), line.p2()).normalized().adjusted(-grow, -grow, grow, grow));
+        }
       }
     }
   }
