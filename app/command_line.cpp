@@ -1,7 +1,167 @@
 #include "app/command_line.h"
 
-namespace kesto::app {
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
 
-int run_kesto(int, char**) { return 2; }
+#include "app/batch_progress.h"
+#include "common/fixed_text.h"
+#include "common/progress.h"
+#include "common/run_ended.h"
+#include "shell/batch.h"
+#include "shell/process_entry.h"
+#include "shell/script.h"
+#include "solver/run_driver.h"
+
+namespace kesto::app {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kesto DECK                     run interactively on the input deck DECK\n"
+    "       kesto --batch DECK [options]   run headless: pages to standard output,\n"
+    "                                      tables to the current directory\n"
+    "options:\n"
+    "  --pictures DIR   save each completed picture as a PNG file in DIR (batch)\n"
+    "  --markel FILE    record every picture of the run in the MARKEL file FILE\n"
+    "  --script FILE    take the user's input from the script FILE first\n"
+    "  --help           show this text\n"
+    "exit status (batch): 0 normal end, 1 a fatal page ended the run,\n"
+    "                     2 the batch could not start or could not go on\n";
+
+struct Arguments {
+  bool batch = false;
+  bool help = false;
+  std::string deck, pictures, markel, script;
+};
+
+// Parses the command line; false with a message when it cannot be used.
+bool parse(int argc, char** argv, Arguments& a, std::string& error) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& s = args[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= args.size()) {
+        error = s + " needs a value";
+        return false;
+      }
+      into = args[++i];
+      return true;
+    };
+    if (s == "--batch") {
+      a.batch = true;
+      if (!value(a.deck)) return false;
+    } else if (s == "--pictures") {
+      if (!value(a.pictures)) return false;
+    } else if (s == "--markel") {
+      if (!value(a.markel)) return false;
+    } else if (s == "--script") {
+      if (!value(a.script)) return false;
+    } else if (s == "--help" || s == "-h") {
+      a.help = true;
+    } else if (!s.empty() && s[0] == '-') {
+      error = "unknown option " + s;
+      return false;
+    } else if (a.deck.empty()) {
+      a.deck = s;
+    } else {
+      error = "only one input deck can be given";
+      return false;
+    }
+  }
+  if (a.deck.empty() && !a.help) {
+    error = "no input deck given";
+    return false;
+  }
+  if (!a.pictures.empty() && !a.batch) {
+    error = "--pictures works in batch mode only";
+    return false;
+  }
+  return true;
+}
+
+// The deck's path must fit the file-name record: a file name of at most 14
+// characters (the table files' header holds 14), a directory of at most 66,
+// and no blanks (the record's fields end at the first blank).
+bool deck_fits_record(const std::string& deck, std::string& error) {
+  if (deck.find_first_of(" \t") != std::string::npos) {
+    error = "the deck's path \"" + deck + "\" contains a blank; the program cannot take such a path";
+    return false;
+  }
+  const std::size_t slash = deck.rfind('/');
+  const std::string name = slash == std::string::npos ? deck : deck.substr(slash + 1);
+  const std::string dir = slash == std::string::npos ? std::string() : deck.substr(0, slash + 1);
+  if (name.empty()) {
+    error = "the deck's path \"" + deck + "\" names a directory, not a file";
+    return false;
+  }
+  if (name.size() > 14) {
+    error = "the deck's file name \"" + name + "\" is longer than 14 characters; the table files can record "
+            "14 at most. Rename or copy the deck to a shorter name.";
+    return false;
+  }
+  if (dir.size() > 66) {
+    error = "the deck's directory \"" + dir + "\" is longer than 66 characters. Run the program from a directory "
+            "nearer to the deck, or give a shorter path.";
+    return false;
+  }
+  return true;
+}
+
+int exit_status(common::RunEnded::Kind how, bool batch) {
+  if (!batch) return 0;
+  switch (how) {
+    case common::RunEnded::Kind::normal: return 0;
+    case common::RunEnded::Kind::fatal: return 1;
+    case common::RunEnded::Kind::abrupt: return 1;
+    case common::RunEnded::Kind::stalled: return 2;
+  }
+  return 1;
+}
+
+}  // namespace
+
+int run_kesto(int argc, char** argv) {
+  Arguments a;
+  std::string error;
+  if (!parse(argc, argv, a, error)) {
+    std::cerr << "kesto: " << error << "\n" << kUsage;
+    return 2;
+  }
+  if (a.help) {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (!deck_fits_record(a.deck, error)) {
+    std::cerr << "kesto: " << error << '\n';
+    return 2;
+  }
+  if (!a.script.empty()) {
+    std::ifstream in(a.script, std::ios::binary);
+    if (!in) {
+      std::cerr << "kesto: cannot read the script " << a.script << '\n';
+      return 2;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!shell::parse_script(text.str(), shell::script(), error)) {
+      std::cerr << "kesto: " << a.script << ": " << error << '\n';
+      return 2;
+    }
+  }
+
+  solver::run_options() = solver::RunOptions{a.deck, a.markel};
+  shell::BatchMode& b = shell::batch_mode();
+  b.enabled = a.batch;
+  b.pictures_dir = a.pictures;
+  if (a.batch) common::set_progress_hook(&batch_progress);
+
+  const common::RunEnded::Kind how = shell::PROCESS_ENTRY(argc, argv, &solver::RUN_DRIVER, a.batch);
+  finish_batch_progress();
+  common::set_progress_hook(nullptr);
+  return exit_status(how, a.batch);
+}
 
 }  // namespace kesto::app

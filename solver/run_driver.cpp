@@ -1,0 +1,105 @@
+#include "solver/run_driver.h"
+
+#include "common/fixed_text.h"
+#include "common/run_ended.h"
+#include "plot/geometry_view.h"
+#include "plot/kernel/kernel.h"
+#include "plot/result_maps.h"
+#include "shell/batch.h"
+#include "solver/deck_reader.h"
+#include "solver/field_current.h"
+#include "solver/grid.h"
+#include "solver/relaxation.h"
+#include "solver/sweep.h"
+#include "solver/table_writer.h"
+#include "textui/banner.h"
+#include "textui/file_names.h"
+#include "textui/markel_file.h"
+#include "textui/messages.h"
+#include "textui/text_screen.h"
+
+namespace kesto::solver {
+namespace {
+
+// Fills the file-name record from the deck path given on the command line,
+// split as the path routines split a typed path. (The directory-and-file-name
+// menu that will let the user type it is not part of the program yet.)
+void take_deck_from_command_line() {
+  textui::FileNameRecord& r = textui::file_name_record();
+  r.directory = std::string(66, ' ');
+  r.file_name = std::string(14, ' ');
+  r.default_extension = "txt";
+  textui::SET_SEPARATORS();
+  textui::SPLIT_PATH(common::pad(run_options().deck, 80), r.directory, r.file_name);
+  textui::BUILD_PATH(r.full_path, r.directory, r.file_name);
+}
+
+void closing_page() {
+  textui::set_message("The output files are:");
+  textui::MSG_PAGE();
+  textui::set_message("VOLTS.TBL=the scalar potential");
+  textui::MSG_NEXT();
+  textui::set_message("EFIELD.TBL=the magnitude of the electric field");
+  textui::MSG_NEXT();
+  textui::set_message("Use program TINTO to draw color contour maps of these files.");
+  textui::MSG_PAUSE();
+}
+
+}  // namespace
+
+RunOptions& run_options() {
+  static RunOptions o;
+  return o;
+}
+
+void RUN_DRIVER() {
+  // 1. Program identity and the title line of every message page.
+  textui::ProgramIdentity& id = textui::program_identity();
+  id.name = "KESTO   ";
+  id.version = "1A    ";
+  id.release_date = " SEPT. 20, 2000";
+  textui::SET_TITLE();
+  id.notice_variant = 2;
+  textui::install_fatal_stop_hook();
+
+  // 2-3. Graphics window and text screen.
+  plot::TEKOPEN("kesto", 5);
+  textui::TEXT_BEGIN();
+  if (!run_options().markel.empty() && !textui::open_markel_file(run_options().markel)) {
+    textui::set_message("Fatal error: the MARKEL file cannot be written.");
+    textui::NOTICE_PAGE();
+    textui::FATAL_STOP();
+  }
+
+  // 4. The input deck.
+  take_deck_from_command_line();
+  Grid& g = grid();
+  g.DECK_NAME = textui::file_name_record().file_name;
+
+  // 5-7. Defaults, an empty grid, the deck.
+  SET_DEFAULTS();
+  CLEAR_GRID();
+  READ_DECK();
+
+  // 8-9. The sheet as read.
+  plot::MAP_LAYOUT();
+  shell::NAME_PICTURE("geometry");
+  plot::GEOMETRY_VIEW();
+
+  // 10-15. Relaxation, current, tables, field.
+  SET_CONDUCTANCES();
+  RELAX();
+  FIND_CURRENT();
+  WRITE_VOLTS();
+  FIND_EFIELD();
+  WRITE_EFIELD();
+
+  // 16-17. The closing page, then the stop.
+  closing_page();
+  textui::CLEAR_SCREEN();
+  textui::TEXT_END();
+  plot::TEKCLOSE();
+  throw common::RunEnded{common::RunEnded::Kind::normal};
+}
+
+}  // namespace kesto::solver

@@ -1,0 +1,21 @@
+// The run driver: sets the program up, takes the input deck, runs the solver
+// phases in their fixed order and ends the run with a page that lists the
+// files written. One run handles one deck.
+#pragma once
+
+#include <string>
+
+namespace kesto::solver {
+
+// What the command line hands to the run.
+struct RunOptions {
+  std::string deck;    // path of the input deck as given
+  std::string markel;  // record every picture into this MARKEL file (empty: no recording)
+};
+
+RunOptions& run_options();
+
+// The whole run; ends with a stop (common::RunEnded), never returns normally.
+[[noreturn]] void RUN_DRIVER();
+
+}  // namespace kesto::solver
