@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "plot/kernel/kernel.h"
+#include "plot/kernel/markel_records.h"
 #include "plot/result_maps.h"
 #include "plot/sheet.h"
 #include "shell/graphics_interface.h"
