@@ -211,7 +211,7 @@ std::int16_t OPEN_WINDOW() {
   w.caret_shown = true;
   if (plot_buffer().block.empty()) ALLOCATE_PLOT_BUFFER();
   START_NEW_PICTURE();
-  colour_state() = ColourState{};
+  forget_pen_and_brush();
   colour_state().pen_width = settings().window_pen_width;
   set_picture_commands_enabled(false);
   update_option_checks();
