@@ -1,0 +1,70 @@
+// Test support: runs the kesto executable in a directory of its own, the way
+// a user runs it from a shell, with no display and no Qt platform chosen in
+// the environment, and collects its exit status and output.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace kesto::testing {
+
+struct ProgramRun {
+  int status = -1;
+  std::string out;  // standard output
+  std::string err;  // standard error
+};
+
+inline std::string read_file(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+inline void write_file(const std::filesystem::path& p, const std::string& text) {
+  std::filesystem::create_directories(p.parent_path().empty() ? "." : p.parent_path());
+  std::ofstream(p, std::ios::binary) << text;
+}
+
+inline std::string shell_quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// A fresh, empty working directory under the test's own directory.
+inline std::filesystem::path fresh_dir(const std::string& name) {
+  const auto dir = std::filesystem::current_path() / name;
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+// Runs `kesto args...` in `dir` with its own settings directory dir/config.
+inline ProgramRun run_kesto(const std::filesystem::path& dir, const std::vector<std::string>& args) {
+  std::string cmd = "cd " + shell_quote(dir.string()) +
+                    " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME=" +
+                    shell_quote((dir / "config").string()) + " " + shell_quote(KESTO_BINARY_DIR "/kesto");
+  for (const auto& a : args) cmd += " " + shell_quote(a);
+  cmd += " > stdout.txt 2> stderr.txt";
+  ProgramRun r;
+  const int raw = std::system(cmd.c_str());
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.out = read_file(dir / "stdout.txt");
+  r.err = read_file(dir / "stderr.txt");
+  return r;
+}
+
+inline int count_lines(const std::string& text) {
+  int n = 0;
+  for (char c : text) n += c == '\n';
+  return n;
+}
+
+}  // namespace kesto::testing
