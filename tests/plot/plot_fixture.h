@@ -76,6 +76,20 @@ inline QColor pixel_at(const QImage& image, float x, float y) {
   return image.pixelColor(px, py);
 }
 
+// A sheet of nx x ny cells as a deck's SPACE line leaves it: the edge ring
+// grounded, the interior free and insulating.
+inline void fill_sheet(solver::Grid& g, std::int32_t nx, std::int32_t ny) {
+  g = solver::Grid{};
+  g.NX = nx;
+  g.NY = ny;
+  for (std::int32_t i = 1; i <= nx; ++i)
+    for (std::int32_t j = 1; j <= ny; ++j) {
+      const bool edge = i == 1 || j == 1 || i == nx || j == ny;
+      g.FIXED[i][j] = edge ? 1 : 0;
+      g.RHO[i][j] = edge ? 0.0f : solver::INSULATOR_RHO;
+    }
+}
+
 // A fresh offscreen window opened by the kernel (caption "kesto"), in text
 // mode, with a client area of the page's aspect, and an empty sheet of the
 // given size for the displays.
@@ -108,19 +122,9 @@ class PlotTest : public ::testing::Test {
     return std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(std::min(header_lines_, all.size())),
                                     all.end());
   }
-  // A sheet of nx x ny cells: an edge ring grounded, interior insulating as
-  // a deck's SPACE line leaves it; MAP_LAYOUT done.
+  // A sheet of nx x ny cells for the displays (see fill_sheet); MAP_LAYOUT done.
   void sheet(std::int32_t nx, std::int32_t ny) {
-    solver::Grid& g = *grid_;
-    g = solver::Grid{};
-    g.NX = nx;
-    g.NY = ny;
-    for (std::int32_t i = 1; i <= nx; ++i)
-      for (std::int32_t j = 1; j <= ny; ++j) {
-        const bool edge = i == 1 || j == 1 || i == nx || j == ny;
-        g.FIXED[i][j] = edge ? 1 : 0;
-        g.RHO[i][j] = edge ? 0.0f : solver::INSULATOR_RHO;
-      }
+    fill_sheet(*grid_, nx, ny);
     plot::MAP_LAYOUT();
   }
   solver::Grid& grid() { return *grid_; }

@@ -1,0 +1,304 @@
+// The relaxation with its displays on an offscreen window: the progress
+// display every NUPD sweeps with its counter labels, NSTEP 0, single-step
+// mode with its key handling, a key or a closed window during the sweeps,
+// pausing after each progress display, and a sheet of one potential.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "common/progress.h"
+#include "plot/plot_fixture.h"
+#include "shell/settings.h"
+#include "solver/grid.h"
+#include "solver/relaxation.h"
+#include "solver/sweep.h"
+
+using namespace kesto;
+using kesto::testing::run_captured;
+
+namespace {
+
+struct Progress {
+  int calls = 0;
+  std::int32_t last_done = 0, last_total = 0;
+};
+Progress& progress() {
+  static Progress p;
+  return p;
+}
+
+// Pictures completed with a wait: their names, and for each whether the
+// window showed something other than the backing bitmap at the watched point.
+struct Pictures {
+  std::vector<std::string> names;
+  std::vector<bool> transient;
+  float watch_x = 0, watch_y = 0;
+};
+Pictures& pictures() {
+  static Pictures p;
+  return p;
+}
+
+bool note_picture(const std::string& path) {
+  Pictures& p = pictures();
+  p.names.push_back(std::filesystem::path(path).stem().string());
+  p.transient.push_back(kesto::testing::pixel_at(shell::surfaces().window, p.watch_x, p.watch_y) !=
+                        kesto::testing::pixel_at(shell::surfaces().backing, p.watch_x, p.watch_y));
+  return true;
+}
+
+// Notes every picture that waits (batch pictures go through the saver).
+void watch_pictures(float x, float y) {
+  shell::batch_mode().pictures_dir = "pictures";
+  shell::set_picture_saver(note_picture);
+  pictures().watch_x = x;
+  pictures().watch_y = y;
+}
+
+class Relaxation : public kesto::testing::PlotTest {
+ protected:
+  void SetUp() override {
+    PlotTest::SetUp();
+    solver::relaxation_state() = solver::RelaxationState{};
+    progress() = Progress{};
+    pictures() = Pictures{};
+    common::set_progress_hook([](std::int32_t done, std::int32_t total) {
+      ++progress().calls;
+      progress().last_done = done;
+      progress().last_total = total;
+    });
+  }
+  void TearDown() override {
+    common::set_progress_hook(nullptr);
+    shell::set_picture_saver(nullptr);
+    PlotTest::TearDown();
+  }
+
+  // A resistive nx x ny sheet with a grounded edge and one 10 V electrode.
+  void deck(std::int32_t nx, std::int32_t ny, std::int32_t nstep, std::int32_t nupd) {
+    solver::Grid& g = solver::grid();
+    kesto::testing::fill_sheet(g, nx, ny);
+    for (std::int32_t i = 2; i < nx; ++i)
+      for (std::int32_t j = 2; j < ny; ++j) g.RHO[i][j] = 1.0f;
+    g.FIXED[nx / 2][ny / 2] = 1;
+    g.V[nx / 2][ny / 2] = 10.0f;
+    g.VMIN = 0.0f;
+    g.VMAX = 10.0f;
+    g.NSTEP = nstep;
+    g.NUPD = nupd;
+    g.DX = 1.0f;
+    plot::use_sheet(g);
+    plot::MAP_LAYOUT();
+    solver::SET_CONDUCTANCES();
+  }
+
+  // The potentials NSTEP plain sweeps give from the grid's present state;
+  // the grid is left as it was.
+  std::vector<float> plain_result(std::int32_t sweeps) {
+    solver::Grid& g = solver::grid();
+    const auto saved = std::make_unique<solver::Grid>(g);
+    for (std::int32_t n = 0; n < sweeps; ++n) solver::sweep_plain();
+    std::vector<float> v = potentials();
+    g = *saved;
+    return v;
+  }
+  std::vector<float> potentials() {
+    const solver::Grid& g = solver::grid();
+    std::vector<float> v;
+    for (std::int32_t i = 1; i <= g.NX; ++i)
+      for (std::int32_t j = 1; j <= g.NY; ++j) v.push_back(g.V[i][j]);
+    return v;
+  }
+
+
+  // Texts of the counter labels drawn in colour 7 (colour 0 paints the old one over).
+  std::vector<std::string> counter_labels() {
+    std::vector<std::string> out;
+    const auto r = records();
+    for (std::size_t k = 1; k < r.size(); ++k)
+      if (r[k].rfind("CH   900 -1230 10 S 0 ", 0) == 0 && r[k - 1] == "SC BAR   7") out.push_back(r[k].substr(22));
+    return out;
+  }
+  std::size_t count_records(const std::string& record) {
+    const auto r = records();
+    return static_cast<std::size_t>(std::count(r.begin(), r.end(), record));
+  }
+};
+
+}  // namespace
+
+TEST(IterationLabel, CounterSlashLimitInSixColumnsEach) {
+  EXPECT_EQ(solver::iteration_label(100, 1000), "   100/  1000");
+  EXPECT_EQ(solver::iteration_label(0, 0), "     0/     0");
+  EXPECT_EQ(solver::iteration_label(1000000, 5), "******/     5");
+}
+
+TEST_F(Relaxation, ProgressDisplayAfterEveryHundredSweeps) {
+  deck(12, 8, 1000, 100);
+  const std::vector<float> expected = plain_result(1000);
+  start_recording();
+  const auto run = run_captured([] { solver::RELAX(); });
+  EXPECT_FALSE(run.ended);
+  EXPECT_EQ(potentials(), expected);
+  std::vector<std::string> labels;
+  for (int k = 100; k <= 1000; k += 100) labels.push_back(solver::iteration_label(k, 1000));
+  EXPECT_EQ(counter_labels(), labels);
+  EXPECT_EQ(labels[0], "   100/  1000");
+  EXPECT_EQ(count_records("CH   450 -1230 10 S 0 Iteration    "), 1u);
+  EXPECT_EQ(count_records("CH   600 -1230 10 S 0 Iterations: 1000 "), 1u);
+  EXPECT_EQ(progress().calls, 1000);
+  EXPECT_EQ(progress().last_done, 1000);
+  EXPECT_EQ(progress().last_total, 1000);
+}
+
+TEST_F(Relaxation, ProgressOnceWhenEveryUpdateIsTheWholeRun) {
+  deck(12, 8, 1000, 1000);
+  start_recording();
+  run_captured([] { solver::RELAX(); });
+  EXPECT_EQ(counter_labels(), (std::vector<std::string>{"  1000/  1000"}));
+}
+
+TEST_F(Relaxation, NoSweepsShowTheFinalMapAtOnce) {
+  deck(12, 8, 0, 100);
+  const std::vector<float> before = potentials();
+  start_recording();
+  const auto run = run_captured([] {
+    watch_pictures(0, 0);
+    solver::RELAX();
+  });
+  EXPECT_FALSE(run.ended);
+  EXPECT_EQ(potentials(), before);
+  EXPECT_TRUE(counter_labels().empty());
+  EXPECT_EQ(count_records("CH   600 -1230 10 S 0 Iterations:    0 "), 1u);
+  EXPECT_EQ(progress().calls, 0);
+  EXPECT_EQ(pictures().names, (std::vector<std::string>{"potential"}));
+}
+
+TEST_F(Relaxation, FinalPictureAloneIsInThePlotBufferAndOutlinesFixedCells) {
+  deck(12, 8, 10, 5);
+  solver::grid().FIXED[3][3] = 1;  // a grounded cell inside
+  start_recording();
+  run_captured([] { solver::RELAX(); });
+  const auto r = records();
+  // The final picture: after its separators, the map, the interior fills,
+  // then the outlines (insulators: none; fixed: 36 edge, electrode, (3,3)).
+  std::size_t start = 0;
+  for (std::size_t k = 0; k + 2 < r.size(); ++k)
+    if (r[k] == "CM" && r[k + 1] == "CM " && r[k + 2] == "CM") start = k;
+  std::size_t outlines = 0;
+  for (std::size_t k = start; k < r.size(); ++k) outlines += r[k].rfind("LI", 0) == 0;
+  EXPECT_EQ(outlines, 21u + 38u * 4u);  // bar ticks 0-10 (6 + 15), four sides per fixed cell
+  // The plot buffer holds the final picture only: one frame of the map.
+  int frames = 0;
+  for (const auto& rec : kesto::testing::plot_records())
+    frames += rec.opcode == shell::OP_RECT;
+  EXPECT_EQ(frames, 4);  // map frame and the bar frame three times
+}
+
+TEST_F(Relaxation, SingleStepWaitsAtEveryCellAndSweepsAlike) {
+  deck(5, 5, 2, 1);
+  solver::grid().SINGLE_STEP = 1;
+  const std::vector<float> expected = plain_result(2);
+  start_recording();
+  const auto run = run_captured([] {
+    watch_pictures(0, 0);
+    solver::RELAX();
+  });
+  EXPECT_FALSE(run.ended);
+  EXPECT_EQ(potentials(), expected);
+  // Nine cells, fixed and free alike, per sweep, each with its wait, then the final map.
+  EXPECT_EQ(pictures().names.size(), 19u);
+  EXPECT_EQ(pictures().names.back(), "potential");
+  std::vector<std::string> labels(9, "     1/     2");
+  labels.insert(labels.end(), 9, "     2/     2");
+  EXPECT_EQ(counter_labels(), labels);
+  // The map is drawn again at the first cell of each sweep.
+  EXPECT_EQ(count_records("RB-1650. -925. 1650. 1225."), 4u);
+}
+
+TEST_F(Relaxation, SingleStepEndsOnSAtOnce) {
+  for (const char* stop : {"S", "s"}) {
+    SCOPED_TRACE(stop);
+    deck(6, 6, 3, 1);
+    solver::grid().SINGLE_STEP = 1;
+    const std::vector<float> one_sweep = plain_result(1);
+    const float untouched = solver::grid().V[2][4];
+    const auto run = run_captured([] { solver::RELAX(); }, std::string("key a\nkey ") + stop + "\n");
+    EXPECT_TRUE(run.ended);
+    EXPECT_EQ(run.how, common::RunEnded::Kind::fatal);
+    EXPECT_EQ(solver::relaxation_state().counter, 1);
+    // Cells (2,2) and (2,3) were updated, (2,4) was not reached.
+    const solver::Grid& g = solver::grid();
+    EXPECT_EQ(g.V[2][2], one_sweep[(2 - 1) * 6 + (2 - 1)]);
+    EXPECT_EQ(g.V[2][3], one_sweep[(2 - 1) * 6 + (3 - 1)]);
+    EXPECT_EQ(g.V[2][4], untouched);
+    EXPECT_FALSE(shell::window_state().window_open);  // the graphics were closed
+    kesto::testing::PlotTest::TearDown();
+    kesto::testing::PlotTest::SetUp();
+  }
+}
+
+TEST_F(Relaxation, KeyDuringTheSweepsEndsTheRunAndSavesTheSettings) {
+  deck(12, 8, 1000, 100);
+  start_recording();
+  std::filesystem::remove(shell::settings_path());
+  const auto run = run_captured([] { solver::RELAX(); }, "busy-key a 5\n");
+  EXPECT_TRUE(run.ended);
+  EXPECT_EQ(run.how, common::RunEnded::Kind::fatal);
+  EXPECT_EQ(solver::relaxation_state().counter, 5);
+  EXPECT_EQ(progress().calls, 5);
+  EXPECT_EQ(count_records("CH   600 -1230 10 S 0 Iterations: 1000 "), 0u);
+  EXPECT_TRUE(std::filesystem::exists(shell::settings_path()));
+  const auto r = records();
+  ASSERT_GE(r.size(), 2u);
+  EXPECT_EQ(r[r.size() - 2], "CM");  // the picture was flushed
+  EXPECT_EQ(r.back(), "CM");
+}
+
+TEST_F(Relaxation, ClosingTheWindowDuringTheSweepsEndsTheRun) {
+  deck(12, 8, 1000, 100);
+  const auto run = run_captured([] {
+    shell::EventRecord quit;
+    quit.type = shell::EVENT_QUIT;
+    shell::push_input(quit);
+    solver::RELAX();
+  });
+  EXPECT_TRUE(run.ended);
+  EXPECT_EQ(run.how, common::RunEnded::Kind::fatal);
+  EXPECT_EQ(solver::relaxation_state().counter, 1);
+}
+
+TEST_F(Relaxation, PauseAfterEachProgressDisplayShowsTheWorkOnTheWindowOnly) {
+  deck(12, 8, 200, 100);
+  solver::grid().PAUSE_EACH = 1;
+  // Watch a free cell next to the electrode: relaxed on the window, still
+  // at 0 V in the backing bitmap, which holds the map as first drawn.
+  float x1, x2, y1, y2;
+  plot::CELL_RECT(5, 4, x1, x2, y1, y2);
+  const float wx = (x1 + x2) / 2, wy = (y1 + y2) / 2;
+  start_recording();
+  const auto run = run_captured([wx, wy] {
+    watch_pictures(wx, wy);
+    solver::RELAX();
+  });
+  EXPECT_FALSE(run.ended);
+  EXPECT_EQ(pictures().names, (std::vector<std::string>{"progress-000100", "progress-000200", "potential"}));
+  EXPECT_EQ(pictures().transient, (std::vector<bool>{true, true, false}));
+  // "working..." after every pause but the last.
+  EXPECT_EQ(count_records("CH     0     0 14 S 0 working... "), 1u);
+}
+
+TEST_F(Relaxation, SheetOfOnePotentialEndsWithTheZdeltaPageBeforeAnySweep) {
+  deck(8, 6, 100, 10);
+  solver::Grid& g = solver::grid();
+  g.V[4][3] = 0.0f;
+  g.VMAX = 0.0f;
+  const auto run = run_captured([] { solver::RELAX(); });
+  EXPECT_TRUE(run.ended);
+  EXPECT_EQ(run.how, common::RunEnded::Kind::fatal);
+  EXPECT_NE(run.pages.find("ZDELTA,ZLOW   0.0000000E+00  0.0000000E+00"), std::string::npos);
+  EXPECT_EQ(solver::relaxation_state().counter, 0);
+  EXPECT_EQ(progress().calls, 0);
+}
