@@ -1,0 +1,100 @@
+// The batch mode's automatic user: pages printed once, pauses answered with
+// Enter, and a page that comes back unchanged ending the batch.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sstream>
+
+#include "common/run_ended.h"
+#include "shell/batch.h"
+#include "shell/events.h"
+#include "shell/text_grid.h"
+#include "support/run_capture.h"
+
+using namespace kesto;
+
+namespace {
+
+void show(const char* text) {
+  shell::TEXT_CLEAR();
+  shell::TEXT_AT(3, 1);
+  shell::TEXT_OUT(text, static_cast<std::int16_t>(std::strlen(text)), 7);
+}
+
+}  // namespace
+
+TEST(BatchUser, AnswersEveryPauseWithEnterAndPrintsEachPageOnce) {
+  kesto::testing::reset_shell_input();
+  std::ostringstream out;
+  shell::batch_mode().enabled = true;
+  shell::batch_mode().out = &out;
+  show("first page");
+  EXPECT_EQ(shell::GI_GET_KEY(), shell::KEY_ENTER);
+  show("second page");
+  EXPECT_EQ(shell::GI_GET_KEY(), shell::KEY_ENTER);
+  EXPECT_EQ(out.str(), "\n\nfirst page\n\n\n\nsecond page\n\n");
+  shell::batch_mode() = shell::BatchMode{};
+}
+
+TEST(BatchUser, APageDrawnAgainUnchangedEndsTheBatch) {
+  kesto::testing::reset_shell_input();
+  std::ostringstream out;
+  shell::batch_mode().enabled = true;
+  shell::batch_mode().out = &out;
+  show("PLEASE ENTER A FILE NAME.");
+  EXPECT_EQ(shell::GI_GET_KEY(), shell::KEY_ENTER);
+  show("PLEASE ENTER A FILE NAME.");
+  try {
+    shell::GI_GET_KEY();
+    ADD_FAILURE() << "the batch answered the same page twice";
+  } catch (const common::RunEnded& e) {
+    EXPECT_EQ(e.kind, common::RunEnded::Kind::stalled);
+  }
+  EXPECT_NE(out.str().find("shown again unchanged"), std::string::npos);
+  shell::batch_mode() = shell::BatchMode{};
+}
+
+TEST(BatchUser, TwoWaitsOnOnePageAreNotALoop) {
+  kesto::testing::reset_shell_input();
+  std::ostringstream out;
+  shell::batch_mode().enabled = true;
+  shell::batch_mode().out = &out;
+  show("two keys on one page");
+  EXPECT_EQ(shell::GI_GET_KEY(), shell::KEY_ENTER);
+  EXPECT_EQ(shell::GI_GET_KEY(), shell::KEY_ENTER);
+  EXPECT_EQ(out.str(), "\n\ntwo keys on one page\n\n");
+  shell::batch_mode() = shell::BatchMode{};
+}
+
+TEST(BatchUser, ScriptStepsComeBeforeTheAutomaticUser) {
+  const auto c = kesto::testing::run_captured(
+      [] {
+        show("scripted");
+        EXPECT_EQ(shell::GI_GET_KEY(), shell::KEY_F1 + 9);
+        EXPECT_EQ(shell::GI_GET_KEY(), 'q');
+        EXPECT_EQ(shell::GI_GET_KEY(), shell::KEY_ENTER);
+      },
+      "key F10\nkey q\n");
+  EXPECT_FALSE(c.ended);
+}
+
+TEST(BatchUser, WithoutBatchOrScriptAWaitSeesTheQuit) {
+  kesto::testing::reset_shell_input();
+  EXPECT_EQ(shell::GI_GET_KEY(), shell::KEY_QUIT);
+  // The close is remembered: later waits and polls see it at once.
+  EXPECT_EQ(shell::GI_POLL_KEY(), 13);
+  EXPECT_EQ(shell::GI_CHECK_KEY(), shell::KEY_QUIT);
+  kesto::testing::reset_shell_input();
+}
+
+TEST(BatchUser, BusyKeyArrivesAtTheRequestedPoll) {
+  const auto c = kesto::testing::run_captured(
+      [] {
+        EXPECT_EQ(shell::GI_CHECK_KEY(), 0);
+        EXPECT_EQ(shell::GI_CHECK_KEY(), 0);
+        EXPECT_EQ(shell::GI_CHECK_KEY(), 'x');
+        EXPECT_EQ(shell::GI_CHECK_KEY(), 0);
+      },
+      "busy-key x 3\n");
+  EXPECT_FALSE(c.ended);
+}
