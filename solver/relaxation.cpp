@@ -69,29 +69,6 @@ std::string progress_picture_name(std::int32_t counter) {
   return name;
 }
 
-// The map every NUPD sweeps, drawn on the window only.
-void progress_display() {
-  const Grid& g = grid();
-  RelaxationState& r = relaxation_state();
-  shell::SET_TRANSIENT(1);
-  fill_interior();
-  label_update();
-  OUTLINE_FIXED();
-  OUTLINE_INSULATORS();
-  if (g.PAUSE_EACH == 1) {
-    shell::NAME_PICTURE(progress_picture_name(r.counter));
-    TEKFLUSH(0);
-    TEKPAGE(1);
-    if (r.counter != r.limit) {
-      r.new_label = "working...   ";
-      LCBAR(7);
-      TEKMOVE(0.0f, 0.0f);
-      TEKTEXT(14, 0, r.new_label, 11);
-    }
-  }
-  shell::SET_TRANSIENT(0);
-}
-
 // Cell (I, J) after its update in single-step mode: the cell redrawn, a
 // cross on it, the counter, and a wait for a key ("S" ends the run).
 void single_step_display(std::int32_t I, std::int32_t J) {
@@ -151,6 +128,28 @@ RelaxationState& relaxation_state() {
 
 std::string iteration_label(std::int32_t counter, std::int32_t limit) {
   return common::format_I(counter, 6) + "/" + common::format_I(limit, 6);
+}
+
+void progress_display() {
+  const Grid& g = grid();
+  RelaxationState& r = relaxation_state();
+  shell::SET_TRANSIENT(1);
+  fill_interior();
+  label_update();
+  OUTLINE_FIXED();
+  OUTLINE_INSULATORS();
+  if (g.PAUSE_EACH == 1) {
+    shell::NAME_PICTURE(progress_picture_name(r.counter));
+    TEKFLUSH(0);
+    TEKPAGE(1);
+    if (r.counter != r.limit) {
+      r.new_label = "working...   ";
+      LCBAR(7);
+      TEKMOVE(0.0f, 0.0f);
+      TEKTEXT(14, 0, r.new_label, 11);
+    }
+  }
+  shell::SET_TRANSIENT(0);
 }
 
 void FILL_CELL(std::int32_t I, std::int32_t J) {

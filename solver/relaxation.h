@@ -33,6 +33,10 @@ void OUTLINE_FIXED();
 // Outlines every insulating cell.
 void OUTLINE_INSULATORS();
 
+// The progress display after a sweep: every interior cell recoloured, the
+// counter, the outlines, drawn on the window only; with PAUSE_EACH a wait.
+void progress_display();
+
 // The 13-character sweep counter "   100/  1000" (asterisks beyond 999999).
 std::string iteration_label(std::int32_t counter, std::int32_t limit);
 

@@ -1,0 +1,128 @@
+// Drawing the relaxation on the demonstration deck's full 250 x 110 sheet:
+// one progress display (every interior cell recoloured on the window, the
+// counter, the outlines), one whole potential map (a new picture, kept in
+// the plot buffer), and the interactive relaxation's split between sweeping
+// and drawing with NUPD 100, which must lean towards sweeping
+// (draw_over_sweep below 1).
+//
+//   ./build/kesto_bench --benchmark_filter=Plot --benchmark_counters_tabular=true
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "common/fixed_text.h"
+#include "plot/kernel/kernel.h"
+#include "plot/result_maps.h"
+#include "plot/sheet.h"
+#include "shell/batch.h"
+#include "shell/events.h"
+#include "shell/plot_buffer.h"
+#include "solver/deck_reader.h"
+#include "solver/grid.h"
+#include "solver/relaxation.h"
+#include "solver/sweep.h"
+#include "textui/file_names.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace kesto;
+using Clock = std::chrono::steady_clock;
+
+// One offscreen window for all the benchmarks, of the batch mode's fixed
+// size so that the numbers compare between machines.
+void open_window_once() {
+  static bool open = false;
+  if (open) return;
+  static int argc = 3;
+  static char a0[] = "kesto_bench", a1[] = "-platform", a2[] = "offscreen";
+  static char* argv[] = {a0, a1, a2, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  (void)app;
+  shell::batch_mode().enabled = true;
+  shell::ALLOCATE_PLOT_BUFFER();
+  plot::TEKOPEN("kesto", 5);
+  open = true;
+}
+
+// The demonstration deck in the grid, placed on the page, its potential part
+// relaxed (so the map shows the colours of a run), and its map drawn as the
+// relaxation's picture begins.
+double demo_picture() {
+  open_window_once();
+  const fs::path dir = fs::temp_directory_path() / ("kesto_plot_bench_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  fs::copy_file(fs::path(KESTO_SOURCE_DIR) / "examples" / "DEMO.txt", dir / "DEMO.txt",
+                fs::copy_options::overwrite_existing);
+  solver::grid() = solver::Grid{};
+  textui::file_name_record() = textui::FileNameRecord{};
+  textui::file_name_record().directory = common::pad(dir.string(), 66);
+  solver::SET_DEFAULTS();
+  solver::CLEAR_GRID();
+  solver::grid().DECK_NAME = common::pad("DEMO.txt", 14);
+  solver::READ_DECK();
+  fs::remove_all(dir);
+  plot::use_sheet(solver::grid());
+  plot::MAP_LAYOUT();
+  solver::SET_CONDUCTANCES();
+  for (int n = 0; n < 300; ++n) solver::SWEEP();
+  solver::RelaxationState& r = solver::relaxation_state();
+  r.limit = solver::grid().NSTEP;
+  r.counter = 300;
+  plot::TEKPAGE(0);
+  plot::POTENTIAL_MAP();
+  const solver::Grid& g = solver::grid();
+  return static_cast<double>(g.NX - 2) * static_cast<double>(g.NY - 2);
+}
+
+void BM_PlotProgressDisplay(benchmark::State& state) {
+  const double cells = demo_picture();
+  for (auto _ : state) solver::progress_display();
+  state.counters["cells_per_s"] =
+      benchmark::Counter(cells * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void BM_PlotPotentialMap(benchmark::State& state) {
+  const double cells = demo_picture() + 2.0 * (solver::grid().NX + solver::grid().NY) - 4.0;
+  for (auto _ : state) {
+    plot::TEKPAGE(0);
+    plot::POTENTIAL_MAP();
+  }
+  state.counters["cells_per_s"] =
+      benchmark::Counter(cells * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["plot_buffer_kB"] = static_cast<double>(shell::plot_buffer().used) / 1024.0;
+}
+
+// NUPD (100) sweeps with the key check after each, then one progress
+// display, as the interactive relaxation of the demo runs them.
+void BM_PlotRelaxationDrawVersusSweep(benchmark::State& state) {
+  demo_picture();
+  const std::int32_t nupd = solver::grid().NUPD > 0 ? solver::grid().NUPD : 100;
+  double sweep_s = 0.0, draw_s = 0.0;
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    for (std::int32_t n = 0; n < nupd; ++n) {
+      solver::SWEEP();
+      benchmark::DoNotOptimize(shell::GI_CHECK_KEY());
+    }
+    const auto t1 = Clock::now();
+    solver::progress_display();
+    const auto t2 = Clock::now();
+    sweep_s += std::chrono::duration<double>(t1 - t0).count();
+    draw_s += std::chrono::duration<double>(t2 - t1).count();
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["sweep_ms"] = 1000.0 * sweep_s / n;
+  state.counters["draw_ms"] = 1000.0 * draw_s / n;
+  state.counters["draw_over_sweep"] = draw_s / sweep_s;
+}
+
+BENCHMARK(BM_PlotProgressDisplay)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlotPotentialMap)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlotRelaxationDrawVersusSweep)->Unit(benchmark::kMillisecond);
+
+}  // namespace
