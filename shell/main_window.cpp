@@ -7,6 +7,7 @@
 #include <QFocusEvent>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -186,12 +187,11 @@ std::int16_t OPEN_WINDOW() {
   o.actions = build_menu_bar(*o.window);
   o.crosshair = QCursor(QPixmap(":/kesto/crosshair.xpm"), 15, 15);
   if (qApp)
-    QObject::connect(qApp, &QGuiApplication::commitDataRequest, o.window.get(), refuse_session_end,
-                     Qt::UniqueConnection);
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, o.window.get(), refuse_session_end);
 
   if (batch_mode().enabled) {
-    o.client->setFixedSize(BATCH_CLIENT_WIDTH, BATCH_CLIENT_HEIGHT);
     o.window->show();
+    resize_client_area(BATCH_CLIENT_WIDTH, BATCH_CLIENT_HEIGHT);
     set_picture_saver(save_picture);
   } else {
     o.window->showMaximized();
@@ -250,8 +250,8 @@ bool resize_client_area(int width, int height) {
   width = std::max(width, 0);
   height = std::max(height, 0);
   if (o.window->isMaximized() || o.window->isFullScreen()) o.window->showNormal();
+  o.window->layout()->activate();
   const QSize frame = o.window->size() - o.client->size();
-  if (batch_mode().enabled) o.client->setFixedSize(width, height);
   o.window->resize(frame.width() + width, frame.height() + height);
   // A window system may refuse the size; the client area follows what it got.
   if (o.client->size() != QSize(width, height)) o.client->resize(width, height);

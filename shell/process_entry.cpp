@@ -37,10 +37,27 @@ QtArguments& qt_arguments() {
   return a;
 }
 
+// Without a display two notices of the window system say nothing a user of
+// a batch run could act on; they are left out of its standard error.
+QtMessageHandler g_previous_handler = nullptr;
+
+void quiet_offscreen_handler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.startsWith("This plugin does not support propagateSizeHints") ||
+      message.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set"))
+    return;
+  if (g_previous_handler) g_previous_handler(type, context, message);
+  else std::cerr << message.toStdString() << '\n';
+}
+
 std::unique_ptr<QApplication> make_application(int argc, char** argv, bool offscreen) {
   QtArguments& a = qt_arguments();
   a.words.assign(1, argc > 0 && argv && argv[0] ? argv[0] : "kesto");
   if (offscreen) {
+    static const bool installed = [] {
+      g_previous_handler = qInstallMessageHandler(quiet_offscreen_handler);
+      return true;
+    }();
+    (void)installed;
     a.words.push_back("-platform");
     a.words.push_back("offscreen");
   }
