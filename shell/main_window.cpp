@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QSessionManager>
 #include <algorithm>
 #include <map>
@@ -194,6 +195,9 @@ std::int16_t OPEN_WINDOW() {
     resize_client_area(BATCH_CLIENT_WIDTH, BATCH_CLIENT_HEIGHT);
     set_picture_saver(save_picture);
   } else {
+    // Without a window manager a maximise request is not carried out: the
+    // normal size is the whole screen too.
+    if (const QScreen* screen = o.window->screen()) o.window->setGeometry(screen->availableGeometry());
     o.window->showMaximized();
   }
   o.client->setFocus();
