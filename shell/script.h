@@ -1,7 +1,10 @@
 // Scripted input: a list of everything a user can do (keys, clicks and
 // pointer moves, closing the window, menu commands, answers for message boxes
 // and file dialogs), fed to the program one step at a time whenever it waits
-// for input. Tests and `--script FILE` drive whole runs with it.
+// for input. Tests and `--script FILE` drive whole runs with it. While the
+// window is open, keys, pointer steps, the close and menu steps travel
+// through it as real window events; boxes and dialogs take their answers
+// from the steps that follow when they open.
 //
 // Script text, one step per line ('#' starts a comment line):
 //   key NAME               a key: one printable character, or Enter, Esc,
@@ -14,9 +17,12 @@
 //   click BUTTON WHERE     press and release at the same place
 //   move WHERE [BUTTONS]   pointer move, BUTTONS held (0-3, default 0)
 //   close                  the user closes the window
-//   menu ID                the menu command with that id
+//   menu ID                the menu item with that id, picked as a user would
+//                          (a greyed item does nothing); an id without an
+//                          item is sent to the window as a command
 //   answer ok|cancel|yes|no   the answer for the next message box
-//   file PATH | file cancel   the answer for the next file dialog
+//   file PATH | file cancel   the answer for the next file dialog (a relative
+//                          PATH starts at the dialog's initial directory)
 //   dialog ID TEXT         types TEXT into edit ID of the next dialog
 //   dialog-button ID       presses button ID of the next dialog (1 OK, 2 Cancel)
 //   dialog-spin ID up|down steps spin bar ID of the next dialog

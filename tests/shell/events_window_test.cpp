@@ -4,6 +4,7 @@
 // closing the window gives the quit event, and script steps travel through
 // the window as real events.
 #include <QMainWindow>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -177,6 +178,32 @@ TEST_F(WindowEvents, BusyKeyArrivesAtTheNamedPoll) {
 TEST_F(WindowEvents, WithNobodyToAnswerTheWaitEndsAsIfClosed) {
   EXPECT_EQ(next_event().type, EVENT_QUIT);
   EXPECT_EQ(GI_GET_KEY(), KEY_QUIT);
+}
+
+TEST_F(WindowEvents, WarpedPointerReadsBackItsPagePoint) {
+  testing::set_client_size(640, 452);
+  BEGIN_PICTURE(0);
+  WARP_POINTER(1001, -333);
+  std::int16_t px = 0, py = 0;
+  page_to_pixel(1001, -333, px, py);
+  EXPECT_EQ(QCursor::pos(), client().mapToGlobal(QPoint(px, py)));
+  QTest::mousePress(&client(), Qt::LeftButton, Qt::NoModifier, QPoint(px, py));
+  const EventRecord e = next_event();
+  EXPECT_EQ(e.x, 1001);
+  EXPECT_EQ(e.y, -333);
+}
+
+TEST_F(WindowEvents, CursorFollowsTheModes) {
+  EXPECT_EQ(client().cursor().shape(), Qt::ArrowCursor);
+  SET_TEXT_CURSOR(1);
+  EXPECT_EQ(client().cursor().shape(), Qt::IBeamCursor);
+  SET_CROSSHAIR(1);  // the program's own crosshair wins
+  EXPECT_EQ(client().cursor().shape(), Qt::BitmapCursor);
+  EXPECT_EQ(client().cursor().hotSpot(), QPoint(15, 15));
+  SET_CROSSHAIR(0);
+  EXPECT_EQ(client().cursor().shape(), Qt::IBeamCursor);
+  SET_TEXT_CURSOR(0);
+  EXPECT_EQ(client().cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(WindowEvents, TheWaitShowsTheCaretInTextMode) {
