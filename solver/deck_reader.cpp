@@ -1,0 +1,470 @@
+#include "solver/deck_reader.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+#include "common/fixed_text.h"
+#include "common/fortran_format.h"
+#include "common/list_input.h"
+#include "solver/deck_checks.h"
+#include "solver/grid.h"
+#include "solver/shapes.h"
+#include "textui/file_names.h"
+#include "textui/messages.h"
+
+namespace kesto::solver {
+namespace {
+
+namespace fs = std::filesystem;
+using common::FreeFormat;
+using common::ListStatus;
+using textui::set_message;
+
+constexpr std::size_t kLineWidth = 80;
+
+// ---- Reading lines ----------------------------------------------------------
+
+// The deck file, read line by line at a bounded cost: only the first 80
+// characters of a line are kept, however long the line is. A line ends at
+// LF, CR LF or a lone CR, so decks written on other systems read the same;
+// the line end is not part of the line. Tabs count as blanks.
+class DeckFile {
+ public:
+  explicit DeckFile(const fs::path& path) : file_(std::fopen(path.c_str(), "rb")) {}
+  ~DeckFile() { close(); }
+  DeckFile(const DeckFile&) = delete;
+  DeckFile& operator=(const DeckFile&) = delete;
+
+  bool is_open() const { return file_ != nullptr; }
+
+  void close() {
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+  }
+
+  void rewind() {
+    std::rewind(file_);
+    begin_ = end_ = 0;
+    eof_ = false;
+  }
+
+  // The next line as exactly 80 characters; false at the end of the file.
+  // A read error shows its page and ends the run.
+  bool next_line(std::string& line) {
+    line.clear();
+    bool any = false;  // something (a character or a line end) was read
+    for (;;) {
+      if (begin_ == end_ && !fill()) break;
+      const char c = buffer_[begin_++];
+      any = true;
+      if (c == '\n') break;
+      if (c == '\r') {
+        // CR LF is one line end; a lone CR ends the line as well.
+        if ((begin_ < end_ || fill()) && buffer_[begin_] == '\n') ++begin_;
+        break;
+      }
+      if (line.size() < kLineWidth) line.push_back(c == '\t' ? ' ' : c);
+    }
+    if (!any) return false;
+    line.resize(kLineWidth, ' ');
+    return true;
+  }
+
+ private:
+  bool fill() {
+    if (eof_) return false;
+    begin_ = 0;
+    end_ = std::fread(buffer_, 1, sizeof buffer_, file_);
+    if (end_ == 0) {
+      eof_ = true;
+      if (std::ferror(file_)) read_error();
+      return false;
+    }
+    return true;
+  }
+
+  [[noreturn]] static void read_error() {
+    set_message("Error reading an input line!");
+    textui::NOTICE_PAGE();
+    textui::FATAL_STOP();
+  }
+
+  std::FILE* file_ = nullptr;
+  char buffer_[1 << 16];
+  std::size_t begin_ = 0, end_ = 0;
+  bool eof_ = false;
+};
+
+// ---- Finding the deck ----------------------------------------------------------
+
+bool same_ignoring_case(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+bool readable_file(const fs::path& path) {
+  std::error_code ec;
+  const fs::file_status st = fs::status(path, ec);
+  return !ec && fs::exists(st) && !fs::is_directory(st);
+}
+
+// The file to open for `path`: the path itself when it names a file,
+// otherwise the single file of its directory whose name matches ignoring
+// case (file names are typed lower-cased). Empty when there is none or more
+// than one.
+fs::path locate_deck(const std::string& path_text) {
+  if (path_text.empty()) return {};
+  const fs::path path(path_text);
+  if (readable_file(path)) return path;
+  const std::string wanted = path.filename().string();
+  if (wanted.empty()) return {};
+  const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  std::error_code ec;
+  fs::directory_iterator it(dir, ec), end;
+  fs::path found;
+  int matches = 0;
+  for (; !ec && it != end; it.increment(ec)) {
+    if (!same_ignoring_case(it->path().filename().string(), wanted)) continue;
+    if (!readable_file(it->path())) continue;
+    found = it->path();
+    ++matches;
+  }
+  return matches == 1 ? found : fs::path();
+}
+
+[[noreturn]] void file_not_found() {
+  set_message("FILE NOT FOUND!");
+  textui::NOTICE_PAGE();
+  textui::FATAL_STOP();
+}
+
+// ---- Arguments ---------------------------------------------------------------------
+
+[[noreturn]] void input_line_error() {
+  set_message("Error reading an input line!");
+  textui::NOTICE_PAGE();
+  textui::FATAL_STOP();
+}
+
+[[noreturn]] void not_finite_error(const std::string& line) {
+  set_message("Error reading an input line!");
+  textui::MSG_PAGE();
+  set_message("A number in this line is infinite or not a number:");
+  textui::MSG_NEXT();
+  // The line as the user wrote it; bytes that are not printable show as blanks.
+  std::string shown = line;
+  for (char& c : shown)
+    if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) c = ' ';
+  set_message(shown);
+  textui::MSG_PAUSE();
+  textui::FATAL_STOP();
+}
+
+// The arguments of one command, read in order from its argument column to
+// column 80. A missing or unreadable number ends the run with the read-error
+// page; a real that is infinite or not a number with its own page.
+class Arguments {
+ public:
+  Arguments(const std::string& line, std::size_t column)
+      : line_(line), reader_(std::string_view(line).substr(column - 1)) {}
+
+  std::int32_t integer() {
+    std::int32_t v = 0;
+    check(reader_.integer(v));
+    return v;
+  }
+
+  float real() {
+    float v = 0.0f;
+    check(reader_.real(v));
+    return v;
+  }
+
+ private:
+  void check(ListStatus status) const {
+    if (status == ListStatus::not_finite) not_finite_error(line_);
+    if (status != ListStatus::ok) input_line_error();
+  }
+
+  const std::string& line_;
+  common::ListReader reader_;
+};
+
+bool starts_with(const std::string& line, std::string_view prefix) {
+  return std::string_view(line).substr(0, prefix.size()) == prefix;
+}
+
+// ---- Commands --------------------------------------------------------------------------
+
+void space_command(const std::string& line) {
+  Grid& g = grid();
+  Arguments args(line, 6);
+  const std::int32_t nx = args.integer();
+  const std::int32_t ny = args.integer();
+  if (nx > MAXNX || ny > MAXNY) {
+    set_message("FATAL ERROR: DIMENSIONS EXCEEDED");
+    textui::MSG_PAGE();
+    set_message("REDUCE THE SPACE SIZE IN CELLS");
+    textui::MSG_NEXT();
+    set_message(FreeFormat().text("MAXIMUM SIZE IS NX =").integer(MAXNX).text(" BY NY=").integer(MAXNY).str());
+    textui::MSG_PAUSE();
+    textui::FATAL_STOP();
+  }
+  if (nx <= 3 || ny <= 3) {
+    set_message("FATAL ERROR: SPACE SIZE TOO SMALL");
+    textui::NOTICE_PAGE();
+    textui::FATAL_STOP();
+  }
+  g.NX = nx;
+  g.NY = ny;
+  // The edge ring is always fixed; grounded until a command gives it a potential.
+  for (std::int32_t I = 1; I <= nx; ++I) g.FIXED[I][1] = g.FIXED[I][ny] = 1;
+  for (std::int32_t J = 1; J <= ny; ++J) g.FIXED[1][J] = g.FIXED[nx][J] = 1;
+  for (std::int32_t I = 2; I <= nx - 1; ++I)
+    for (std::int32_t J = 2; J <= ny - 1; ++J) g.RHO[I][J] = INSULATOR_RHO;
+}
+
+// The last line of an out-of-range page ("JE=", JE, " NY=", NY), the pause,
+// and the end of the run.
+[[noreturn]] void last_range_line(std::string_view first, std::int32_t a, std::string_view second,
+                                  std::int32_t b) {
+  set_message(FreeFormat().text(first).integer(a).text(second).integer(b).str());
+  textui::MSG_PAUSE();
+  textui::FATAL_STOP();
+}
+
+void cell_command(const std::string& line) {
+  Grid& g = grid();
+  Arguments args(line, 6);
+  const std::int32_t I = args.integer();
+  const std::int32_t J = args.integer();
+  const float V = args.real();
+  if (I < 1 || I > g.NX || J < 1 || J > g.NY) {
+    set_message(" FATAL ERROR: INPUT CELL OUT OF RANGE");
+    textui::MSG_PAGE();
+    set_message(FreeFormat().text("I=").integer(I).text(" NX=").integer(g.NX).str());
+    textui::MSG_NEXT();
+    last_range_line("J=", J, " NY=", g.NY);
+  }
+  g.FIXED[I][J] = 1;
+  g.V[I][J] = V;
+}
+
+void line_command(const std::string& line) {
+  const Grid& g = grid();
+  Arguments args(line, 6);
+  const std::int32_t IS = args.integer();
+  const std::int32_t JS = args.integer();
+  const std::int32_t IE = args.integer();
+  const std::int32_t JE = args.integer();
+  const float V = args.real();
+  if (JE > g.NY || IE > g.NX || IS > g.NX || JS > g.NY) {
+    set_message(" FATAL ERROR: INPUT CELL OUT OF RANGE");
+    textui::MSG_PAGE();
+    set_message(FreeFormat().text("IS=").integer(IS).text(" NX=").integer(g.NX).str());
+    textui::MSG_NEXT();
+    set_message(FreeFormat().text("JS=").integer(JS).text(" NY=").integer(g.NY).str());
+    textui::MSG_NEXT();
+    set_message(FreeFormat().text("IE=").integer(IE).text(" NX=").integer(g.NX).str());
+    textui::MSG_NEXT();
+    last_range_line("JE=", JE, " NY=", g.NY);
+  }
+  if (JE <= 0 || IE <= 0 || IS <= 0 || JS <= 0) {
+    set_message(" FATAL ERROR: INPUT CELL OUT OF RANGE");
+    textui::NOTICE_PAGE();
+    textui::FATAL_STOP();
+  }
+  MARK_LINE(IS, JS, IE, JE, V);
+}
+
+void circle_command(const std::string& line, bool filled) {
+  Arguments args(line, 7);
+  const std::int32_t I = args.integer();
+  const std::int32_t J = args.integer();
+  const std::int32_t R = args.integer();
+  const float V = args.real();
+  if (filled)
+    MARK_DISC(I, J, R, V);
+  else
+    MARK_RING(I, J, R, V);
+}
+
+void ellipse_command(const std::string& line) {
+  Arguments args(line, 9);
+  const std::int32_t I = args.integer();
+  const std::int32_t J = args.integer();
+  const std::int32_t A = args.integer();
+  const std::int32_t B = args.integer();
+  const float V = args.real();
+  MARK_ELLIPSE(I, J, A, B, V);
+}
+
+// A positive quantity that a command or the whole deck got wrong: heading,
+// then "must be greater than zero.".
+[[noreturn]] void not_positive_page(std::string_view heading) {
+  set_message(heading);
+  textui::MSG_PAGE();
+  set_message("must be greater than zero.");
+  textui::MSG_PAUSE();
+  textui::FATAL_STOP();
+}
+
+void resistive_command(const std::string& line, std::size_t column, bool with_value, bool box) {
+  Arguments args(line, column);
+  const std::int32_t IS = args.integer();
+  const std::int32_t JS = args.integer();
+  const std::int32_t IE = args.integer();
+  const std::int32_t JE = args.integer();
+  const float R = with_value ? args.real() : INSULATOR_RHO;
+  CHECK_INTERIOR(IS, JS, IE, JE);
+  // A resistivity of zero or below would make link conductances infinite or negative.
+  if (!(R > 0.0f)) not_positive_page("Fatal error: the resistivity of a RESIS_L or RESIS_B line");
+  if (box)
+    RHO_BOX(IS, JS, IE, JE, R);
+  else
+    RHO_LINE(IS, JS, IE, JE, R);
+}
+
+void current_command(const std::string& line) {
+  Grid& g = grid();
+  Arguments args(line, 9);
+  const std::int32_t ics = args.integer();
+  const std::int32_t jcs = args.integer();
+  const std::int32_t ice = args.integer();
+  const std::int32_t jce = args.integer();
+  g.CURRENT_SET = 1;
+  g.ICS = ics;
+  g.JCS = jcs;
+  g.ICE = ice;
+  g.JCE = jce;
+  CHECK_CURRENT_LINE();
+}
+
+// Carries out one line of the second pass; false after an "EN" line.
+bool apply_command(const std::string& line) {
+  Grid& g = grid();
+  if (starts_with(line, "EN")) return false;
+  if (starts_with(line, "SINGL")) {
+    g.SINGLE_STEP = 1;
+  } else if (starts_with(line, "PAUSE")) {
+    g.PAUSE_EACH = 1;
+  } else if (starts_with(line, "CE")) {
+    cell_command(line);
+  } else if (starts_with(line, "LI")) {
+    line_command(line);
+  } else if (starts_with(line, "CIRCLE")) {
+    circle_command(line, true);
+  } else if (starts_with(line, "CSHELL")) {
+    circle_command(line, false);
+  } else if (starts_with(line, "ELLIPSE")) {
+    ellipse_command(line);
+  } else if (starts_with(line, "SI")) {
+    g.DX = Arguments(line, 6).real();
+  } else if (starts_with(line, "NUP")) {
+    g.NUPD = Arguments(line, 8).integer();
+  } else if (starts_with(line, "NST")) {
+    g.NSTEP = Arguments(line, 6).integer();
+  } else if (starts_with(line, "THICK")) {
+    g.THICK = Arguments(line, 11).real();
+  } else if (starts_with(line, "INSUL")) {
+    resistive_command(line, 7, false, false);
+  } else if (starts_with(line, "RESIS_L")) {
+    resistive_command(line, 12, true, false);
+  } else if (starts_with(line, "RESIS_B")) {
+    resistive_command(line, 11, true, true);
+  } else if (starts_with(line, "CURRENT")) {
+    current_command(line);
+  }
+  return true;
+}
+
+// The settings that the deck as a whole must get right.
+void check_settings() {
+  Grid& g = grid();
+  if (g.THICK == 0.0f) {
+    set_message("Fatal error: you must specify a THICKNESS for the resistive material.");
+    textui::NOTICE_PAGE();
+    textui::FATAL_STOP();
+  }
+  if (g.THICK < 0.0f) {
+    set_message("Fatal error: the THICKNESS of the resistive material must be positive.");
+    textui::NOTICE_PAGE();
+    textui::FATAL_STOP();
+  }
+  // The field divides by the cell size.
+  if (!(g.DX > 0.0f)) not_positive_page("Fatal error: the cell size given by the SI line");
+  // The relaxation shows its progress every NUPD sweeps.
+  if (g.NUPD <= 0) not_positive_page("Fatal error: the number of sweeps between displays (NUP)");
+}
+
+}  // namespace
+
+void ADD_TXT_EXT(std::string& name) {
+  if (name.size() < 14) name.resize(14, ' ');
+  std::size_t p = 15;  // 1-based position of the first blank
+  for (std::size_t pos = 1; pos <= 14; ++pos) {
+    const char c = name[pos - 1];
+    if (c == '.') return;
+    if (c == ' ') {
+      p = pos;
+      break;
+    }
+  }
+  if (p >= 12) return;
+  name.replace(p - 1, 4, ".txt");
+  for (std::size_t pos = p + 4; pos <= 14; ++pos) name[pos - 1] = ' ';
+}
+
+void READ_DECK() {
+  Grid& g = grid();
+  for (auto& column : g.RHO)
+    for (float& r : column) r = 0.0f;
+
+  ADD_TXT_EXT(g.DECK_NAME);
+  textui::FileNameRecord& record = textui::file_name_record();
+  textui::BUILD_PATH(record.full_path, record.directory, g.DECK_NAME);
+  const fs::path path = locate_deck(std::string(common::trim_right(record.full_path)));
+  if (path.empty()) file_not_found();
+  DeckFile deck(path);
+  if (!deck.is_open()) file_not_found();
+
+  // First pass: the grid size. Only the first SPACE line counts.
+  std::string line;
+  g.NX = 0;
+  while (g.NX == 0) {
+    if (!deck.next_line(line)) {
+      set_message("Fatal Error: file must contain a \"SPACE\" command.");
+      textui::NOTICE_PAGE();
+      textui::FATAL_STOP();
+    }
+    if (starts_with(line, "SPACE")) space_command(line);
+  }
+
+  // Second pass: the commands, in file order, up to the end or an EN line.
+  deck.rewind();
+  while (deck.next_line(line))
+    if (!apply_command(line)) break;
+  deck.close();
+
+  g.HALFDX = g.DX / 2.0f;
+  if (g.SINGLE_STEP == 1) g.NUPD = 1;
+  g.VMIN = 1.0E30f;
+  g.VMAX = -1.0E30f;
+  for (std::int32_t I = 1; I <= g.NX; ++I)
+    for (std::int32_t J = 1; J <= g.NY; ++J) {
+      if (g.V[I][J] < g.VMIN) g.VMIN = g.V[I][J];
+      if (g.V[I][J] > g.VMAX) g.VMAX = g.V[I][J];
+    }
+  check_settings();
+}
+
+}  // namespace kesto::solver

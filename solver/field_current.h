@@ -1,0 +1,16 @@
+// The results derived from the relaxed potential: the current through the
+// deck's current line and the magnitude of the electric field in every cell.
+#pragma once
+
+namespace kesto::solver {
+
+// When a current line was given: CURRENT_AMPS from the link currents on
+// either side of the line's cells (positive towards larger I for a vertical
+// line, larger J for a horizontal one), shown on a notice page. The line's
+// ends on the edge ring move one cell inward.
+void FIND_CURRENT();
+// EMAG for every cell: the central-difference field over two cell widths for
+// free cells, 0.0 for fixed cells. A free cell on the edge ring ends the run.
+void FIND_EFIELD();
+
+}  // namespace kesto::solver

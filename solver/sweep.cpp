@@ -1,0 +1,106 @@
+#include "solver/sweep.h"
+
+#include <algorithm>
+
+#include "solver/grid.h"
+
+namespace kesto::solver {
+namespace {
+
+// The new potential of cell (I, J) from its four neighbours' potentials. Both
+// kernels use this one expression, so they round identically.
+inline float relaxed(const Grid& g, std::int32_t I, std::int32_t J, float left, float right, float below,
+                     float above) {
+  return g.SINV[I][J] *
+         (g.GX[I - 1][J] * left + g.GX[I][J] * right + g.GY[I][J - 1] * below + g.GY[I][J] * above);
+}
+
+inline void update(Grid& g, std::int32_t I, std::int32_t J) {
+  if (g.FIXED[I][J] == 0) g.V[I][J] = relaxed(g, I, J, g.V[I - 1][J], g.V[I + 1][J], g.V[I][J - 1], g.V[I][J + 1]);
+}
+
+// The fast kernel works on bands of kLanes neighbouring columns. Within a
+// band, column I0 + k runs k rows behind column I0: at step t it updates row
+// 2 + t - k. Cell (I, J) then finds (I-1, J) and (I, J-1) already updated and
+// (I+1, J) and (I, J+1) not yet, exactly as in the plain loop, while the cells
+// of one step do not depend on each other and so overlap in the processor.
+// Bands run left to right, each one complete before the next.
+constexpr std::int32_t kLanes = 6;
+
+// The band's steps from `first` to `last` (inclusive), each cell through
+// memory; used where the band fills up and drains, and for a narrow band.
+void band_steps_generic(Grid& g, std::int32_t I0, std::int32_t width, std::int32_t rows, std::int32_t first,
+                        std::int32_t last) {
+  for (std::int32_t t = first; t <= last; ++t) {
+    const std::int32_t k_lo = std::max(0, t - rows + 1);
+    const std::int32_t k_hi = std::min(width - 1, t);
+    for (std::int32_t k = k_lo; k <= k_hi; ++k) update(g, I0 + k, 2 + t - k);
+  }
+}
+
+// The steps where all kLanes columns are inside rows 2..NY-1. Each column's
+// newest value stays in a register and feeds both its own next row and the
+// column to its right one step later; lanes run right to left within a step
+// so that a lane still sees its left neighbour's value of the previous step.
+void band_steps_full(Grid& g, std::int32_t I0, std::int32_t first, std::int32_t last) {
+  float newest[kLanes];  // lane k: V(I0 + k, row - 1), this sweep's value
+#pragma GCC unroll 16
+  for (std::int32_t k = 0; k < kLanes; ++k) newest[k] = g.V[I0 + k][2 + first - k - 1];
+  for (std::int32_t t = first; t <= last; ++t) {
+#pragma GCC unroll 16
+    for (std::int32_t k = kLanes - 1; k >= 0; --k) {
+      const std::int32_t I = I0 + k;
+      const std::int32_t J = 2 + t - k;
+      if (g.FIXED[I][J] == 0) {
+        const float left = k > 0 ? newest[k - 1] : g.V[I - 1][J];
+        newest[k] = relaxed(g, I, J, left, g.V[I + 1][J], newest[k], g.V[I][J + 1]);
+        g.V[I][J] = newest[k];
+      } else {
+        newest[k] = g.V[I][J];
+      }
+    }
+  }
+}
+
+void sweep_band(Grid& g, std::int32_t I0, std::int32_t width, std::int32_t rows) {
+  const std::int32_t last_step = rows + width - 2;
+  if (width == kLanes && rows >= kLanes) {
+    band_steps_generic(g, I0, width, rows, 0, kLanes - 2);
+    band_steps_full(g, I0, kLanes - 1, rows - 1);
+    band_steps_generic(g, I0, width, rows, rows, last_step);
+  } else {
+    band_steps_generic(g, I0, width, rows, 0, last_step);
+  }
+}
+
+}  // namespace
+
+void SET_CONDUCTANCES() {
+  Grid& g = grid();
+  for (std::int32_t I = 1; I <= g.NX - 1; ++I)
+    for (std::int32_t J = 1; J <= g.NY - 1; ++J) {
+      g.GX[I][J] = 2.0f / (g.RHO[I][J] + g.RHO[I + 1][J]);
+      g.GY[I][J] = 2.0f / (g.RHO[I][J] + g.RHO[I][J + 1]);
+    }
+  for (std::int32_t I = 2; I <= g.NX - 1; ++I)
+    for (std::int32_t J = 2; J <= g.NY - 1; ++J)
+      g.SINV[I][J] = 1.0f / (g.GX[I - 1][J] + g.GX[I][J] + g.GY[I][J - 1] + g.GY[I][J]);
+}
+
+void SWEEP() {
+  Grid& g = grid();
+  const std::int32_t rows = g.NY - 2;
+  if (rows <= 0) return;
+  for (std::int32_t I0 = 2; I0 <= g.NX - 1; I0 += kLanes)
+    sweep_band(g, I0, std::min(kLanes, g.NX - I0), rows);
+}
+
+void sweep_plain() {
+  Grid& g = grid();
+  for (std::int32_t I = 2; I <= g.NX - 1; ++I)
+    for (std::int32_t J = 2; J <= g.NY - 1; ++J) update(g, I, J);
+}
+
+void update_cell(std::int32_t I, std::int32_t J) { update(grid(), I, J); }
+
+}  // namespace kesto::solver

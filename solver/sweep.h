@@ -1,0 +1,26 @@
+// The relaxation arithmetic: the link conductances of the resistor network
+// between cell centres, and the Gauss-Seidel sweep over the interior cells.
+// A sweep visits I = 2..NX-1 (outer) and J = 2..NY-1 (inner) and gives every
+// free cell, in place, the conductance-weighted mean of its four neighbours:
+//   V(I,J) := SINV(I,J) * (GX(I-1,J)*V(I-1,J) + GX(I,J)*V(I+1,J)
+//                          + GY(I,J-1)*V(I,J-1) + GY(I,J)*V(I,J+1))
+// summed left to right in single precision. Fixed cells keep their value.
+#pragma once
+
+#include <cstdint>
+
+namespace kesto::solver {
+
+// GX, GY (2 / sum of the two cells' resistivities) and SINV (1 / sum of a
+// cell's four link conductances) from RHO; once, before the first sweep.
+void SET_CONDUCTANCES();
+// One whole sweep with the fast kernel: the same potentials, bit for bit, as
+// sweep_plain(), computed with several columns in flight at once.
+void SWEEP();
+// One whole sweep as the plain in-order loop; the reference for SWEEP().
+void sweep_plain();
+// The update of the single cell (I, J) (nothing for a fixed cell), for
+// callers that sweep cell by cell in the same order.
+void update_cell(std::int32_t I, std::int32_t J);
+
+}  // namespace kesto::solver

@@ -1,0 +1,212 @@
+#include "solver/table_writer.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "common/fixed_text.h"
+#include "common/fortran_format.h"
+#include "solver/grid.h"
+#include "textui/messages.h"
+
+namespace kesto::solver {
+namespace {
+
+constexpr std::string_view kEnd = "\r\n";
+
+// Plot settings for the contour program; fixed texts, trailing blanks included.
+constexpr std::string_view kVoltsSettings[] = {
+    "CM",
+    "COLOR HOT-SCALE SPECTRUM",
+    "ZTITLE        Scalar Potential (volts)        ",
+    "TFLAG     0",
+    "XLABEL    0.00000.1000             1         4",
+    "YLABEL    0.00000.1000             1         4",
+    "ZLABEL    0.0000 10.00             0         4",
+    "ZSCALE    LINEAR0.0000    0.0000     100.0     100.0     20.00",
+    "MODE      2",
+    "CONDEL 20.00        0.0000         6",
+    "BOXES   300  200",
+    "YDIRN    UP",
+    "CLRCTL 33.54    0.3333     66.77    0.6667    ",
+    "SQUARE    1",
+    "CM  ",
+};
+
+constexpr std::string_view kEfieldSettings[] = {
+    "CM",
+    "SQUARE    1",
+    "COLOR HOT-SCALE SPECTRUM",
+    "ZTITLE  Electric Field (megavolts/meter)",
+    "TFLAG     0",
+    "XLABEL    0.00000.1000             1         4",
+    "YLABEL    0.00000.1000             1         4",
+    "ZLABEL    0.00000.2000E-01         2         3",
+    "ZSCALE    LINEAR0.4307E-030.4307E-030.1362    0.1362     20.00    ",
+    "MODE      0",
+    "CONDEL0.2000        0.0000         6",
+    "BOXES   300  200",
+    "YDIRN    UP",
+    "CLRCTL0.4569E-010.3333    0.9094E-010.6667    ",
+    "CM  ",
+};
+
+constexpr std::string_view kVoltsTitles[] = {
+    "CM ",
+    "XTITLE         Distance in x (cm)",
+    "YTITLE         Distance in y (cm) ",
+};
+
+constexpr std::string_view kEfieldTitles[] = {
+    "CM ",
+    "XTITLE         Distance in x (cm) ",
+    "YTITLE         Distance in y (cm) ",
+};
+
+enum class Table { volts, efield };
+
+void put(std::string& out, std::string_view line) {
+  out.append(line);
+  out.append(kEnd);
+}
+
+// Centre of cell `index` in centimetres: (2 index - 1) * HALFDX rounded to
+// single precision, then times 100.
+float centre_cm(std::int32_t index, float halfdx) {
+  const float metres = static_cast<float>(2 * index - 1) * halfdx;
+  return metres * 100.0f;
+}
+
+// Exact powers of ten 10^0 .. 10^22 (each one a double without rounding).
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// |value| scaled by 10^k, with one rounding (k within +-22).
+double scaled(double value, int k) { return k >= 0 ? value * kPowersOfTen[k] : value / kPowersOfTen[-k]; }
+
+std::string e11(float value) {
+  std::string s;
+  append_E11_4(s, value);
+  return s;
+}
+
+std::string table_text(Table table) {
+  const Grid& g = grid();
+  const bool volts = table == Table::volts;
+  std::string out;
+  out.reserve(static_cast<std::size_t>(g.NX) * static_cast<std::size_t>(g.NY + 1) * 24 + 4096);
+
+  put(out, volts ? "VOLTS.TBL     " : "EFIELD.TBL    ");
+  put(out, "CM");
+  put(out, "CM");
+  put(out, "CM TBL FILE CREATED BY PROGRAM KESTO");
+  put(out, "CM");
+  put(out, "CM");
+  put(out, "CM Input File: " + common::pad(g.DECK_NAME, 14));
+  put(out, "CM");
+  put(out, volts ? "CM This file contains the scalar potential."
+                 : "CM This file contains the magnitude of the electric field vector.");
+  put(out, "CM");
+  put(out, "CM");
+  put(out, "CM");
+  if (volts && g.CURRENT_SET == 1) {
+    put(out, "CM The current in the resistor is " + common::format_E(g.CURRENT_AMPS, 15, 7) + " amps.");
+    put(out, "CM");
+  }
+  for (std::string_view line : volts ? kVoltsSettings : kEfieldSettings) put(out, line);
+  for (std::string_view line : volts ? kVoltsTitles : kEfieldTitles) put(out, line);
+  put(out, "END  ");
+
+  // Every column shares the same row coordinates.
+  std::vector<std::string> y_text(static_cast<std::size_t>(g.NY) + 1);
+  for (std::int32_t J = 1; J <= g.NY; ++J) y_text[static_cast<std::size_t>(J)] = e11(centre_cm(J, g.HALFDX));
+  const float mega = 1.0E-6f;
+  for (std::int32_t I = 1; I <= g.NX; ++I) {
+    put(out, e11(centre_cm(I, g.HALFDX)));
+    for (std::int32_t J = 1; J <= g.NY; ++J) {
+      const float value = volts ? g.V[I][J] : g.EMAG[I][J] * mega;
+      out.append(y_text[static_cast<std::size_t>(J)]);
+      append_E11_4(out, value);
+      out.append(kEnd);
+    }
+  }
+  return out;
+}
+
+[[noreturn]] void write_failed(std::string_view name, int error) {
+  textui::set_message("Fatal error: the output file " + std::string(name) + " could not be written.");
+  textui::MSG_PAGE();
+  textui::set_message("The system reports: " + std::string(std::strerror(error)));
+  textui::MSG_NEXT();
+  textui::set_message("An earlier file of this name is left unchanged.");
+  textui::MSG_PAUSE();
+  textui::FATAL_STOP();
+}
+
+// Writes `text` to a temporary file beside `name` and renames it into place.
+void replace_file(std::string_view name, const std::string& text) {
+  const std::string target(name);
+  const std::string temp = table_temp_name(name);
+  std::FILE* f = std::fopen(temp.c_str(), "wb");
+  if (!f) write_failed(name, errno);
+  int error = 0;
+  if (std::fwrite(text.data(), 1, text.size(), f) != text.size()) error = errno;
+  if (error == 0 && std::fflush(f) != 0) error = errno;
+  if (error == 0 && ::fsync(::fileno(f)) != 0) error = errno;
+  if (std::fclose(f) != 0 && error == 0) error = errno;
+  if (error == 0 && std::rename(temp.c_str(), target.c_str()) != 0) error = errno;
+  if (error != 0) {
+    std::remove(temp.c_str());
+    write_failed(name, error);
+  }
+}
+
+}  // namespace
+
+void append_E11_4(std::string& out, float value) {
+  // The four digits come from |value| x 10^(4 - e), which a double holds to
+  // about 1e-12 here; only a value within 1e-6 of a rounding tie (or zero, a
+  // subnormal, an extreme exponent, not a number) needs the exact, slow edit.
+  const double a = std::fabs(static_cast<double>(value));
+  if (!(a >= 1e-15 && a < 1e20)) {
+    out.append(common::format_E(value, 11, 4));
+    return;
+  }
+  int e = static_cast<int>(std::floor(std::log10(a))) + 1;  // 0.1 <= a / 10^e < 1, or nearly
+  double m = scaled(a, 4 - e);
+  if (m < 1000.0) m = scaled(a, 4 - --e);
+  if (m >= 10000.0) m = scaled(a, 4 - ++e);
+  const double whole = std::floor(m);
+  const double fraction = m - whole;
+  if (std::fabs(fraction - 0.5) < 1e-6) {
+    out.append(common::format_E(value, 11, 4));
+    return;
+  }
+  int digits = static_cast<int>(whole) + (fraction > 0.5 ? 1 : 0);
+  if (digits == 10000) {
+    digits = 1000;
+    ++e;
+  }
+  char text[11] = {std::signbit(value) ? '-' : ' ', '0', '.', 0, 0, 0, 0, 'E', e < 0 ? '-' : '+', 0, 0};
+  for (int i = 6; i >= 3; --i, digits /= 10) text[i] = static_cast<char>('0' + digits % 10);
+  const int x = std::abs(e);
+  text[9] = static_cast<char>('0' + x / 10);
+  text[10] = static_cast<char>('0' + x % 10);
+  out.append(text, sizeof text);
+}
+
+std::string table_temp_name(std::string_view table_name) {
+  return std::string(table_name) + "." + std::to_string(::getpid()) + ".tmp";
+}
+
+void WRITE_VOLTS() { replace_file("VOLTS.TBL", table_text(Table::volts)); }
+
+void WRITE_EFIELD() { replace_file("EFIELD.TBL", table_text(Table::efield)); }
+
+}  // namespace kesto::solver

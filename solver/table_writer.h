@@ -1,0 +1,31 @@
+// The two result tables, "VOLTS.TBL" (the potential) and "EFIELD.TBL" (the
+// field magnitude in megavolts per metre), written to the current directory
+// for the contour-plotting program. Each is a header block (name, comments,
+// the plot settings, axis titles, "END  ") followed by one block per grid
+// column: the column's x, then y and the value of each of its cells, in
+// centimetres, E11.4. Lines end with CR LF.
+//
+// A table is written to a temporary file beside it and renamed into place,
+// so a failed write leaves an earlier table untouched; the failure shows its
+// page and ends the run.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kesto::solver {
+
+// Writes "VOLTS.TBL" from V (with the current when a current line was given).
+void WRITE_VOLTS();
+// Writes "EFIELD.TBL" from EMAG.
+void WRITE_EFIELD();
+
+// The name of the temporary file a table is written to before it is renamed.
+std::string table_temp_name(std::string_view table_name);
+
+// Appends the value in the tables' number form, E11.4 (" 0.5000E+02"): the
+// same text as common::format_E(value, 11, 4), made quickly for the many
+// values of a table.
+void append_E11_4(std::string& out, float value);
+
+}  // namespace kesto::solver
