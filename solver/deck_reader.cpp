@@ -27,6 +27,14 @@ constexpr std::size_t kLineWidth = 80;
 
 // ---- Reading lines ----------------------------------------------------------
 
+// A line that cannot be read, or a command whose numbers cannot be.
+[[noreturn]] void input_line_error() {
+  set_message("Error reading an input line!");
+  textui::NOTICE_PAGE();
+  textui::FATAL_STOP();
+}
+
+
 // The deck file, read line by line at a bounded cost: only the first 80
 // characters of a line are kept, however long the line is. A line ends at
 // LF, CR LF or a lone CR, so decks written on other systems read the same;
@@ -80,16 +88,10 @@ class DeckFile {
     end_ = std::fread(buffer_, 1, sizeof buffer_, file_);
     if (end_ == 0) {
       eof_ = true;
-      if (std::ferror(file_)) read_error();
+      if (std::ferror(file_)) input_line_error();
       return false;
     }
     return true;
-  }
-
-  [[noreturn]] static void read_error() {
-    set_message("Error reading an input line!");
-    textui::NOTICE_PAGE();
-    textui::FATAL_STOP();
   }
 
   std::FILE* file_ = nullptr;
@@ -148,12 +150,6 @@ fs::path locate_deck(const std::string& path_text) {
 }
 
 // ---- Arguments ---------------------------------------------------------------------
-
-[[noreturn]] void input_line_error() {
-  set_message("Error reading an input line!");
-  textui::NOTICE_PAGE();
-  textui::FATAL_STOP();
-}
 
 [[noreturn]] void not_finite_error(const std::string& line) {
   set_message("Error reading an input line!");
