@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -26,6 +27,11 @@ SpinBar::SpinBar(int id, std::function<void(bool up)> on_step, QWidget* parent)
     QObject::connect(b, &QToolButton::clicked, [this, up] { step(up); });
     layout->addWidget(b);
   }
+}
+
+void size_in_dialog_units(QDialog& dialog, int width, int height) {
+  const QFontMetrics m(dialog.font());
+  dialog.setMinimumSize(width * m.averageCharWidth() / 4, height * m.height() / 8);
 }
 
 namespace {

@@ -22,6 +22,11 @@ class SpinBar : public QWidget {
   std::function<void(bool up)> on_step_;
 };
 
+// Gives the dialog at least the size of its template in dialog units (a
+// quarter of the average character width across, an eighth of the
+// character height down).
+void size_in_dialog_units(QDialog& dialog, int width, int height);
+
 // Runs the dialog modally; its result (QDialog::Accepted or Rejected).
 int run_dialog(QDialog& dialog);
 

@@ -90,6 +90,9 @@ class ClientArea : public QWidget {
   void mouseReleaseEvent(QMouseEvent* e) override { pointer(e, EVENT_RELEASE); }
   void mouseMoveEvent(QMouseEvent* e) override { pointer(e, EVENT_MOVE); }
 
+  // Tab is a key of the program, not a move to another control.
+  bool focusNextPrevChild(bool) override { return false; }
+
   void focusInEvent(QFocusEvent*) override {
     window_state().has_focus = true;
     if (!window_state().graphics_mode) update();

@@ -21,6 +21,7 @@ void PAGE_SETUP_DIALOG() {
   QDialog dialog(main_window());
   dialog.setObjectName("IDD_PASETUP");
   dialog.setWindowTitle("Page Setup");
+  size_in_dialog_units(dialog, 130, 143);
   auto* grid = new QGridLayout(&dialog);
   const struct { int edit, spin; const char* label; std::int32_t value; } rows[] = {
       {1002, 1005, "Top Margin", s.PageTopMargin},

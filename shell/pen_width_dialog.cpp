@@ -46,6 +46,7 @@ void PEN_WIDTH_DIALOG() {
   QDialog dialog(main_window());
   dialog.setObjectName("IDD_PENW");
   dialog.setWindowTitle("Pen Width");
+  size_in_dialog_units(dialog, 272, 84);
   auto* grid = new QGridLayout(&dialog);
   const struct { int edit, spin; const char* label; std::int32_t value; } rows[] = {
       {1002, 1005, "Window:", s.window_pen_width},
