@@ -27,6 +27,7 @@
 #include "shell/page_mapping.h"
 #include "shell/plot_buffer.h"
 #include "shell/primitives.h"
+#include "shell/process_entry.h"
 #include "shell/settings.h"
 #include "shell/surfaces.h"
 #include "shell/text_grid.h"
@@ -169,6 +170,7 @@ void refuse_session_end(QSessionManager& manager) {
 }  // namespace
 
 std::int16_t OPEN_WINDOW() {
+  ensure_application();
   WindowObjects& o = objects();
   WindowState& w = window_state();
   if (o.window) return 1;

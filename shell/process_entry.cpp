@@ -70,6 +70,14 @@ std::unique_ptr<QApplication> make_application(int argc, char** argv, bool offsc
 
 }  // namespace
 
+void ensure_application() {
+  if (QApplication::instance()) return;
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  // Never destroyed: windows may outlive any scope it could be tied to.
+  static QApplication* const app = make_application(0, nullptr, !(platform && *platform)).release();
+  static_cast<void>(app);
+}
+
 common::RunEnded::Kind PROCESS_ENTRY(int& argc, char** argv, void (*run_driver)(), bool batch) {
   using Kind = common::RunEnded::Kind;
   batch_mode().enabled = batch;

@@ -16,4 +16,10 @@ namespace kesto::shell {
 // stalled).
 common::RunEnded::Kind PROCESS_ENTRY(int& argc, char** argv, void (*run_driver)(), bool batch);
 
+// Makes sure an application object exists before a window is opened outside
+// the process entry (as tests of the layers above may do): one is created on
+// the offscreen platform (or the one QT_QPA_PLATFORM names) and kept for the
+// life of the process.
+void ensure_application();
+
 }  // namespace kesto::shell

@@ -1,0 +1,31 @@
+// A window opened by code that never made an application object (tests of
+// the layers above open it through the graphics interface) still works.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGuiApplication>
+
+#include "shell/events.h"
+#include "shell/main_window.h"
+#include "shell/settings.h"
+#include "shell/shutdown.h"
+#include "shell/text_grid.h"
+
+namespace kesto::shell {
+namespace {
+
+TEST(WindowWithoutApplication, OpensOffscreenAndAnswersWaits) {
+  ASSERT_EQ(QApplication::instance(), nullptr);
+  EXPECT_EQ(OPEN_WINDOW(), 1);
+  ASSERT_NE(QApplication::instance(), nullptr);
+  EXPECT_EQ(QGuiApplication::platformName(), "offscreen");
+  ASSERT_NE(main_window(), nullptr);
+  TEXT_AT(1, 1);
+  TEXT_OUT("READY", 5, 7);
+  EXPECT_EQ(GI_GET_KEY(), KEY_QUIT);  // nobody to answer: no hang
+  SHELL_SHUTDOWN();
+  EXPECT_EQ(main_window(), nullptr);
+}
+
+}  // namespace
+}  // namespace kesto::shell
