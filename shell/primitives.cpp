@@ -27,7 +27,10 @@ struct PainterState {
   int depth = 0;       // nesting of drawing sessions
   bool hooked = false; // the release hook is registered
   std::unique_ptr<QPainter> window, bitmap;
-  QRect dirty;         // changed area of the window surface not yet reported
+  // Changed area of the window surface (left, top, right, bottom; empty
+  // while left > right) and the part of it already reported to the window.
+  int dirty_left = 1, dirty_top = 1, dirty_right = 0, dirty_bottom = 0;
+  int reported_left = 1, reported_top = 1, reported_right = 0, reported_bottom = 0;
 
   QPen pen;
   QRgb pen_colour = 0;
@@ -71,7 +74,18 @@ QPainter* device_painter() {
 
 void mark_window(const QRect& area) {
   PainterState& p = painter_state();
-  p.dirty = p.dirty.united(area.intersected(surfaces().window.rect()));
+  if (area.isEmpty()) return;
+  if (p.dirty_left > p.dirty_right) {
+    p.dirty_left = area.left();
+    p.dirty_top = area.top();
+    p.dirty_right = area.right();
+    p.dirty_bottom = area.bottom();
+    return;
+  }
+  p.dirty_left = std::min(p.dirty_left, area.left());
+  p.dirty_top = std::min(p.dirty_top, area.top());
+  p.dirty_right = std::max(p.dirty_right, area.right());
+  p.dirty_bottom = std::max(p.dirty_bottom, area.bottom());
 }
 
 QRgb current_rgb() {
@@ -183,6 +197,26 @@ const QPolygon& line_pixels(const QLine& line, const QRect& area) {
   return points;
 }
 
+// Fills the pixels of `area` that lie on the image. A 32-bit image is filled
+// straight in its rows, the fastest way for the many small cells of a map;
+// a painter kept open on it is ended first, since it works on the same
+// pixels. Other formats are filled through the painter.
+void fill_pixels(QImage& image, std::unique_ptr<QPainter>& slot, const QRect& area, QRgb colour) {
+  const QRect r = area.intersected(image.rect());
+  if (r.isEmpty()) return;
+  const QImage::Format f = image.format();
+  if (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied) {
+    slot.reset();
+    const quint32 value = 0xFF000000u | colour;
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      std::fill_n(reinterpret_cast<quint32*>(bits + y * stride) + r.left(), r.width(), value);
+  } else if (QPainter* p = open_on(image, slot)) {
+    p->fillRect(r, QColor(colour));
+  }
+}
+
 // Pixel rectangle of the columns x1..x2 and rows y1..y2, both inclusive.
 QRect inclusive(int x1, int y1, int x2, int y2) { return QRect(x1, y1, x2 - x1 + 1, y2 - y1 + 1); }
 
@@ -211,17 +245,30 @@ DrawingSession::DrawingSession() { ++painter_state().depth; }
 DrawingSession::~DrawingSession() {
   PainterState& p = painter_state();
   if (--p.depth > 0) return;
-  // The area reported grows until the window takes the images; each report
-  // then covers the earlier ones, which keeps the window's dirty region one
-  // rectangle however many primitives are drawn.
-  if (!p.dirty.isEmpty()) window_surface_changed(p.dirty);
+  // The area reported grows until the window takes the images: each report
+  // covers the earlier ones, which keeps the window's dirty region one
+  // rectangle, and nothing is reported while the drawing stays inside it.
+  if (p.dirty_left > p.dirty_right) return;
+  if (p.reported_left <= p.reported_right && p.dirty_left >= p.reported_left && p.dirty_top >= p.reported_top &&
+      p.dirty_right <= p.reported_right && p.dirty_bottom <= p.reported_bottom)
+    return;
+  p.reported_left = p.dirty_left;
+  p.reported_top = p.dirty_top;
+  p.reported_right = p.dirty_right;
+  p.reported_bottom = p.dirty_bottom;
+  const QRect dirty = QRect(QPoint(p.dirty_left, p.dirty_top), QPoint(p.dirty_right, p.dirty_bottom))
+                          .intersected(surfaces().window.rect());
+  if (!dirty.isEmpty()) window_surface_changed(dirty);
 }
 
 void suspend_painters() {
   PainterState& p = painter_state();
   p.window.reset();
   p.bitmap.reset();
-  p.dirty = QRect();
+  p.dirty_left = 1;
+  p.dirty_right = 0;
+  p.reported_left = 1;
+  p.reported_right = 0;
 }
 
 void forget_pen_and_brush() {
@@ -305,8 +352,9 @@ void FILL_RECT(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y
   const int top_in = inset_top ? 1 : 0, bottom_in = inset_bottom ? 1 : 0;
   {
     DrawingSession session;
-    QPainter* w = window_painter();
-    QPainter* b = bitmap_painter();
+    const DrawTargets& t = draw_targets();
+    QImage* w = t.window && !surfaces().window.isNull() ? &surfaces().window : nullptr;
+    QImage* b = t.bitmap && !surfaces().backing.isNull() ? &surfaces().backing : nullptr;
     QPainter* d = device_painter();
     if (w || b || d) {
       std::int16_t px1, py1, px2, py2;
@@ -314,22 +362,22 @@ void FILL_RECT(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y
       TO_DEVICE(x2, y2, px2, py2);
       const int X1 = std::min(px1, px2) + left_in, X2 = std::max(px1, px2) - right_in;
       const int Y1 = std::min(py1, py2) + top_in, Y2 = std::max(py1, py2) - bottom_in;
-      const QColor colour(current_rgb());
-      if (draw_targets().window) {
+      const QRgb colour = current_rgb();
+      PainterState& p = painter_state();
+      if (t.window) {
         // The window gets one more column and row at the top left; the
         // bitmap one more at every side, so its cells overlap their neighbours.
         const QRect on_window = inclusive(X1 - 1, Y1 - 1, X2, Y2);
-        if (w && on_window.isValid()) {
-          w->fillRect(on_window, colour);
+        if (w) {
+          fill_pixels(*w, p.window, on_window, colour);
           mark_window(on_window);
         }
-        if (b) b->fillRect(inclusive(X1 - 1, Y1 - 1, X2 + 1, Y2 + 1), colour);
-        if (d) d->fillRect(inclusive(X1, Y1, X2, Y2), colour);
+        if (b) fill_pixels(*b, p.bitmap, inclusive(X1 - 1, Y1 - 1, X2 + 1, Y2 + 1), colour);
+        if (d) d->fillRect(inclusive(X1, Y1, X2, Y2), QColor(colour));
       } else {
         const QRect area = inclusive(X1, Y1, X2, Y2);
-        if (area.isValid())
-          for (QPainter* p : {b, d})
-            if (p) p->fillRect(area, colour);
+        if (b) fill_pixels(*b, p.bitmap, area, colour);
+        if (d && area.isValid()) d->fillRect(area, QColor(colour));
       }
     }
   }

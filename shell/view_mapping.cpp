@@ -32,23 +32,27 @@ ViewMapping build_view_mapping(const ViewRect& f, const ViewRect& v, const ViewR
 }
 
 std::int16_t to_page_unit(double v) {
-  if (std::isnan(v)) return 0;
-  if (v <= -32768.0) return -32768;
+  if (!(v > -32768.0)) return v != v ? 0 : -32768;  // NaN, or at the low end
   if (v >= 32767.0) return 32767;
-  return static_cast<std::int16_t>(std::trunc(v));
+  return static_cast<std::int16_t>(static_cast<int>(v));  // the cast truncates toward zero
 }
 
-std::int16_t map_x(const ViewMapping& m, float x) {
-  const float product = m.sx * x;
-  if (std::isnan(product)) return m.ox;
-  return to_page_unit(std::trunc(static_cast<double>(product)) + m.ox);
+namespace {
+
+// trunc(product) + offset, clamped; a NaN product counts as 0.
+std::int16_t mapped(float product, std::int16_t offset) {
+  if (product != product) return offset;
+  const double whole = product >= 1.0e9f    ? 1.0e9
+                       : product <= -1.0e9f ? -1.0e9
+                                            : static_cast<double>(static_cast<std::int64_t>(product));
+  return to_page_unit(whole + offset);
 }
 
-std::int16_t map_y(const ViewMapping& m, float y) {
-  const float product = m.sy * y;
-  if (std::isnan(product)) return m.oy;
-  return to_page_unit(std::trunc(static_cast<double>(product)) + m.oy);
-}
+}  // namespace
+
+std::int16_t map_x(const ViewMapping& m, float x) { return mapped(m.sx * x, m.ox); }
+
+std::int16_t map_y(const ViewMapping& m, float y) { return mapped(m.sy * y, m.oy); }
 
 float unmap_x(const ViewMapping& m, std::int16_t px) {
   return m.sx == 0.0f ? 0.0f : static_cast<float>(px - m.ox) / m.sx;

@@ -32,7 +32,7 @@ ViewMapping build_view_mapping(const ViewRect& frame, const ViewRect& viewport, 
 // 16-bit range (never wrapped); NaN gives 0.
 std::int16_t to_page_unit(double v);
 
-// World to page, each result clamped into the 16-bit range.
+// World to page, each result clamped into the 16-bit range; a NaN coordinate maps as 0.
 std::int16_t map_x(const ViewMapping& m, float x);
 std::int16_t map_y(const ViewMapping& m, float y);
 // Page back to world: (page - offset) / scale; 0 when the scale is 0.
