@@ -93,8 +93,8 @@ QRgb current_rgb() {
   return qRgb(c.red, c.green, c.blue);
 }
 
-// The solid pen of the current colour and the given width. A pen of width 1
-// leaves out the end pixel of a line; wider pens have round ends.
+// The solid pen of the current colour and the given width, made anew only
+// when colour or width change. Wider pens have round ends.
 const QPen& pen_of_width(int width) {
   PainterState& p = painter_state();
   const QRgb rgb = current_rgb();
