@@ -20,9 +20,6 @@ namespace {
 
 using namespace kesto::plot;
 
-// The displays draw the solver's grid.
-[[maybe_unused]] const bool sheet_handed_over = (use_sheet(grid()), true);
-
 void draw_label_text(float x, std::int32_t size, const std::string& text, std::int32_t n) {
   TEKMOVE(x, -1230.0f);
   TEKTEXT(size, 0, text, n);

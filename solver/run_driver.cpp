@@ -5,6 +5,7 @@
 #include "plot/geometry_view.h"
 #include "plot/kernel/kernel.h"
 #include "plot/result_maps.h"
+#include "plot/sheet.h"
 #include "shell/batch.h"
 #include "solver/deck_reader.h"
 #include "solver/field_current.h"
@@ -81,7 +82,8 @@ void RUN_DRIVER() {
   CLEAR_GRID();
   READ_DECK();
 
-  // 8-9. The sheet as read.
+  // 8-9. The sheet as read; the displays draw this grid from now on.
+  plot::use_sheet(g);
   plot::MAP_LAYOUT();
   shell::NAME_PICTURE("geometry");
   plot::GEOMETRY_VIEW();
