@@ -170,6 +170,16 @@ TEST_F(WindowText, CharactersOutsideTheGridAreNeitherStoredNorDrawn) {
   EXPECT_EQ(red_outside, 0);
 }
 
+TEST_F(WindowText, CaretFarOutsideTheGridIsHarmless) {
+  for (auto [row, column] : {std::pair<int, int>{-32768, 32767}, {32767, -32768}, {0, 0}, {26, 81}}) {
+    TEXT_AT(static_cast<std::int16_t>(row), static_cast<std::int16_t>(column));
+    TEXT_OUT("xyz", 3, 112);
+    settle();
+    client().grab();
+  }
+  EXPECT_EQ(text_page(), "");
+}
+
 TEST_F(WindowText, ReverseAndBrightOnABlackBackground) {
   settings().BlackBG = 1;
   TEXT_AT(1, 1);
