@@ -70,11 +70,25 @@ void TO_DEVICE(std::int16_t x, std::int16_t y, std::int16_t& px, std::int16_t& p
   m.last_pixel_y = py;
 }
 
+namespace {
+
+// R(v x extent / unit) for a page coordinate. The page's unit is one of two
+// constants, so the division is by a constant the compiler turns into a
+// multiplication: this runs twice for every primitive drawn.
+std::int32_t scaled(std::int16_t v, std::int32_t extent, std::int32_t unit) {
+  const std::int32_t n = static_cast<std::int32_t>(v) * extent;  // |n| < 2^31: extent is a 16-bit size
+  if (unit == 2500) return (n + (n < 0 ? -1250 : 1250)) / 2500;
+  if (unit == 3500) return (n + (n < 0 ? -1750 : 1750)) / 3500;
+  return static_cast<std::int32_t>(round_div(n, unit));
+}
+
+}  // namespace
+
 void page_to_pixel(std::int16_t x, std::int16_t y, std::int16_t& px, std::int16_t& py) {
   const WindowState& w = window_state();
   const PageMapping& m = page_mapping();
-  px = clamp16(w.bitmap_width / 2 + round_div(static_cast<std::int64_t>(x) * m.extent, m.unit));
-  py = clamp16(w.bitmap_height / 2 - round_div(static_cast<std::int64_t>(y) * m.extent, m.unit));
+  px = clamp16(w.bitmap_width / 2 + scaled(x, m.extent, m.unit));
+  py = clamp16(w.bitmap_height / 2 - scaled(y, m.extent, m.unit));
 }
 
 void FROM_DEVICE(std::int16_t px, std::int16_t py, std::int16_t& x, std::int16_t& y) {

@@ -217,6 +217,25 @@ void fill_pixels(QImage& image, std::unique_ptr<QPainter>& slot, const QRect& ar
   }
 }
 
+// Sets the given pixels in the pen's colour. On a 32-bit image they are
+// written straight, as fill_pixels does (a map's outlines are thousands of
+// tiny lines, and a painter opened and ended around each costs more than
+// the line); other formats go through the painter.
+void put_pixels(QImage& image, std::unique_ptr<QPainter>& slot, const QPolygon& points, const QPen& pen) {
+  if (points.isEmpty()) return;
+  const QImage::Format f = image.format();
+  if (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied) {
+    slot.reset();
+    const quint32 value = 0xFF000000u | pen.color().rgb();
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    for (const QPoint& pt : points) reinterpret_cast<quint32*>(bits + pt.y() * stride)[pt.x()] = value;
+  } else if (QPainter* p = open_on(image, slot)) {
+    p->setPen(pen);
+    p->drawPoints(points);
+  }
+}
+
 // Pixel rectangle of the columns x1..x2 and rows y1..y2, both inclusive.
 QRect inclusive(int x1, int y1, int x2, int y2) { return QRect(x1, y1, x2 - x1 + 1, y2 - y1 + 1); }
 
@@ -280,8 +299,9 @@ void forget_pen_and_brush() {
 void DRAW_LINE(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2) {
   {
     DrawingSession session;
-    QPainter* w = window_painter();
-    QPainter* b = bitmap_painter();
+    const DrawTargets& t = draw_targets();
+    QImage* w = t.window && !surfaces().window.isNull() ? &surfaces().window : nullptr;
+    QImage* b = t.bitmap && !surfaces().backing.isNull() ? &surfaces().backing : nullptr;
     QPainter* d = device_painter();
     if (w || b || d) {
       std::int16_t px1, py1, px2, py2;
@@ -293,26 +313,21 @@ void DRAW_LINE(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y
         d->setPen(pen);
         d->drawLine(line);
       }
-      if (w || b) {
-        if (pen.width() <= 1) {
-          // One-pixel lines run from the first end up to, not including, the second.
-          const QPolygon& points = line_pixels(line, w ? surfaces().window.rect() : surfaces().backing.rect());
-          for (QPainter* p : {w, b}) {
-            if (!p || points.isEmpty()) continue;
-            p->setPen(pen);
-            p->drawPoints(points);
-          }
-        } else if (line.p1() != line.p2()) {
-          for (QPainter* p : {w, b}) {
-            if (!p) continue;
-            p->setPen(pen);
-            p->drawLine(line);
-          }
+      PainterState& ps = painter_state();
+      if (pen.width() <= 1) {
+        // One-pixel lines run from the first end up to, not including, the second.
+        if (w) put_pixels(*w, ps.window, line_pixels(line, w->rect()), pen);
+        if (b) put_pixels(*b, ps.bitmap, line_pixels(line, b->rect()), pen);
+      } else if (line.p1() != line.p2()) {
+        for (QPainter* p : {w ? window_painter() : nullptr, b ? bitmap_painter() : nullptr}) {
+          if (!p) continue;
+          p->setPen(pen);
+          p->drawLine(line);
         }
-        if (w) {
-          const int grow = pen.width();
-          mark_window(QRect(line.p1(), line.p2()).normalized().adjusted(-grow, -grow, grow, grow));
-        }
+      }
+      if (w) {
+        const int grow = pen.width();
+        mark_window(QRect(line.p1(), line.p2()).normalized().adjusted(-grow, -grow, grow, grow));
       }
     }
   }
