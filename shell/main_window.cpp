@@ -154,11 +154,14 @@ WindowObjects& objects() {
   return o;
 }
 
-// Saves the picture the batch window shows as a PNG file.
+// Saves the picture the batch window shows as a PNG file: the window
+// surface, which holds what the user would see, progress drawn on the window
+// only included.
 bool save_picture(const std::string& path) {
   if (!objects().window) return false;
   refresh_window_surface();
-  return surfaces().backing.save(QString::fromStdString(path), "PNG");
+  suspend_painters();
+  return surfaces().window.save(QString::fromStdString(path), "PNG");
 }
 
 // A session end is refused while the program runs.

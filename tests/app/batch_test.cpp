@@ -227,3 +227,20 @@ TEST(BatchRun, UnwritableMarkelFileIsAFatalPage) {
   EXPECT_NE(r.out.find("MARKEL file cannot be written"), std::string::npos) << r.out;
   expect_no_tables(dir);
 }
+
+TEST(BatchRun, PausePicturesShowTheProgressDrawnOnTheWindow) {
+  std::string deck = kSmallDeck;
+  deck.replace(deck.find("NST  50"), 7, "NST  20");
+  deck.insert(0, "PAUSE\n");
+  const fs::path dir = with_deck("pause_pictures", "plate.txt", deck);
+  const ProgramRun r = run_kesto(dir, {"--batch", "plate", "--pictures", "out"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string first = read_file(dir / "out" / "progress-000010.png");
+  const std::string second = read_file(dir / "out" / "progress-000020.png");
+  ASSERT_FALSE(first.empty());
+  ASSERT_FALSE(second.empty());
+  // The progress of each pause (its counter and recoloured cells) is drawn on
+  // the window only; the saved pictures hold it, so they differ.
+  EXPECT_NE(first, second);
+  EXPECT_TRUE(fs::exists(dir / "out" / "potential.png"));
+}
