@@ -30,4 +30,7 @@ void right_justify(std::string& field);
 // Letters A-Z become a-z; nothing else changes.
 void lower_case(std::string& text);
 
+// True when the two texts are equal but for the case of the letters A-Z.
+bool equal_ignoring_case(std::string_view a, std::string_view b);
+
 }  // namespace kesto::common

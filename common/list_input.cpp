@@ -1,5 +1,7 @@
 #include "common/list_input.h"
 
+#include "common/fixed_text.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -11,16 +13,6 @@ namespace {
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-bool equals_ignoring_case(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -66,8 +58,8 @@ ListStatus ListReader::real(float& value) {
   // Spelled-out special values.
   std::string_view body = f;
   if (body[0] == '+' || body[0] == '-') body.remove_prefix(1);
-  if (equals_ignoring_case(body, "inf") || equals_ignoring_case(body, "infinity") ||
-      equals_ignoring_case(body, "nan") || (body.size() > 4 && equals_ignoring_case(body.substr(0, 4), "nan(")))
+  if (equal_ignoring_case(body, "inf") || equal_ignoring_case(body, "infinity") ||
+      equal_ignoring_case(body, "nan") || (body.size() > 4 && equal_ignoring_case(body.substr(0, 4), "nan(")))
     return ListStatus::not_finite;
   // sign, digits with at most one point (at least one digit), optional exponent.
   std::string canonical;

@@ -67,6 +67,15 @@ QPainter* bitmap_painter() {
   return draw_targets().bitmap ? open_on(surfaces().backing, painter_state().bitmap) : nullptr;
 }
 
+// The window surface and the backing bitmap, when they are drawn on and exist.
+QImage* window_image() {
+  return draw_targets().window && !surfaces().window.isNull() ? &surfaces().window : nullptr;
+}
+
+QImage* bitmap_image() {
+  return draw_targets().bitmap && !surfaces().backing.isNull() ? &surfaces().backing : nullptr;
+}
+
 QPainter* device_painter() {
   DrawTargets& t = draw_targets();
   return t.device && t.device_painter && t.device_painter->isActive() ? t.device_painter : nullptr;
@@ -299,9 +308,8 @@ void forget_pen_and_brush() {
 void DRAW_LINE(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2) {
   {
     DrawingSession session;
-    const DrawTargets& t = draw_targets();
-    QImage* w = t.window && !surfaces().window.isNull() ? &surfaces().window : nullptr;
-    QImage* b = t.bitmap && !surfaces().backing.isNull() ? &surfaces().backing : nullptr;
+    QImage* w = window_image();
+    QImage* b = bitmap_image();
     QPainter* d = device_painter();
     if (w || b || d) {
       std::int16_t px1, py1, px2, py2;
@@ -368,8 +376,8 @@ void FILL_RECT(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y
   {
     DrawingSession session;
     const DrawTargets& t = draw_targets();
-    QImage* w = t.window && !surfaces().window.isNull() ? &surfaces().window : nullptr;
-    QImage* b = t.bitmap && !surfaces().backing.isNull() ? &surfaces().backing : nullptr;
+    QImage* w = window_image();
+    QImage* b = bitmap_image();
     QPainter* d = device_painter();
     if (w || b || d) {
       std::int16_t px1, py1, px2, py2;

@@ -102,17 +102,6 @@ class DeckFile {
 
 // ---- Finding the deck ----------------------------------------------------------
 
-bool same_ignoring_case(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 bool readable_file(const fs::path& path) {
   std::error_code ec;
   const fs::file_status st = fs::status(path, ec);
@@ -135,7 +124,7 @@ fs::path locate_deck(const std::string& path_text) {
   fs::path found;
   int matches = 0;
   for (; !ec && it != end; it.increment(ec)) {
-    if (!same_ignoring_case(it->path().filename().string(), wanted)) continue;
+    if (!common::equal_ignoring_case(it->path().filename().string(), wanted)) continue;
     if (!readable_file(it->path())) continue;
     found = it->path();
     ++matches;
