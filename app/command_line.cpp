@@ -111,7 +111,9 @@ bool deck_fits_record(const std::string& deck, std::string& error) {
 }
 
 int exit_status(common::RunEnded::Kind how, bool batch) {
-  if (!batch) return 0;
+  // An interactive run ends with the normal status whichever way the user
+  // ended it; it fails only when it could not show its window at all.
+  if (!batch) return how == common::RunEnded::Kind::stalled ? 2 : 0;
   switch (how) {
     case common::RunEnded::Kind::normal: return 0;
     case common::RunEnded::Kind::fatal: return 1;

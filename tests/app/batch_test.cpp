@@ -244,3 +244,30 @@ TEST(BatchRun, PausePicturesShowTheProgressDrawnOnTheWindow) {
   EXPECT_NE(first, second);
   EXPECT_TRUE(fs::exists(dir / "out" / "potential.png"));
 }
+
+TEST(InteractiveRun, WithoutADisplayItSaysSoAndFails) {
+  const fs::path dir = with_deck("nodisplay", "plate.txt", kSmallDeck);
+  const ProgramRun r = run_kesto(dir, {"plate"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("no display"), std::string::npos) << r.err;
+  expect_no_tables(dir);
+}
+
+TEST(InteractiveRun, AScriptDrivesTheWholeRunOffscreen) {
+  const fs::path dir = with_deck("scripted", "plate.txt", kSmallDeck);
+  // Geometry view, final map, current page, closing page.
+  write_file(dir / "run.script", "key Enter\nkey F1\nkey x\nkey Enter\n");
+  const ProgramRun r = run_kesto(dir, {"plate", "--script", "run.script"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(dir / "VOLTS.TBL"));
+  EXPECT_TRUE(fs::exists(dir / "EFIELD.TBL"));
+  EXPECT_EQ(r.out, "");  // pages go to standard output in batch mode only
+}
+
+TEST(InteractiveRun, AScriptThatEndsEarlyClosesTheWindowInsteadOfHanging) {
+  const fs::path dir = with_deck("scripted_short", "plate.txt", kSmallDeck);
+  write_file(dir / "short.script", "key Enter\n");
+  const ProgramRun r = run_kesto(dir, {"plate", "--script", "short.script"});
+  EXPECT_EQ(r.status, 0);  // an interactive run ends normally, even through the fatal stop
+  expect_no_tables(dir);   // the final map's wait saw the window close
+}
