@@ -8,6 +8,8 @@
 //   ./build/kesto_bench --benchmark_filter=Plot --benchmark_counters_tabular=true
 #include <benchmark/benchmark.h>
 
+#include "demo_deck.h"
+
 #include <QApplication>
 #include <algorithm>
 #include <chrono>
@@ -55,18 +57,7 @@ void open_window_once() {
 // relaxation's picture begins.
 double demo_picture() {
   open_window_once();
-  const fs::path dir = fs::temp_directory_path() / ("kesto_plot_bench_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  fs::copy_file(fs::path(KESTO_SOURCE_DIR) / "examples" / "DEMO.txt", dir / "DEMO.txt",
-                fs::copy_options::overwrite_existing);
-  solver::grid() = solver::Grid{};
-  textui::file_name_record() = textui::FileNameRecord{};
-  textui::file_name_record().directory = common::pad(dir.string(), 66);
-  solver::SET_DEFAULTS();
-  solver::CLEAR_GRID();
-  solver::grid().DECK_NAME = common::pad("DEMO.txt", 14);
-  solver::READ_DECK();
-  fs::remove_all(dir);
+  bench::read_demo_deck();
   plot::use_sheet(solver::grid());
   plot::MAP_LAYOUT();
   solver::SET_CONDUCTANCES();

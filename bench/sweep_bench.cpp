@@ -5,6 +5,8 @@
 //   ./build/kesto_bench --benchmark_filter=Sweep --benchmark_counters_tabular=true
 #include <benchmark/benchmark.h>
 
+#include "demo_deck.h"
+
 #include <time.h>
 #include <filesystem>
 #include <string>
@@ -25,18 +27,7 @@ using namespace kesto;
 // potential relaxed for a while, so that the timed sweeps work on values past
 // the first sweeps' tiny (subnormal) numbers, as most sweeps of a run do.
 double load_demo_sheet() {
-  const fs::path dir = fs::temp_directory_path() / ("kesto_sweep_bench_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  fs::copy_file(fs::path(KESTO_SOURCE_DIR) / "examples" / "DEMO.txt", dir / "DEMO.txt",
-                fs::copy_options::overwrite_existing);
-  solver::grid() = solver::Grid{};
-  textui::file_name_record() = textui::FileNameRecord{};
-  textui::file_name_record().directory = common::pad(dir.string(), 66);
-  solver::SET_DEFAULTS();
-  solver::CLEAR_GRID();
-  solver::grid().DECK_NAME = common::pad("DEMO.txt", 14);
-  solver::READ_DECK();
-  fs::remove_all(dir);
+  bench::read_demo_deck();
   solver::SET_CONDUCTANCES();
   for (int n = 0; n < 300; ++n) solver::SWEEP();
   const solver::Grid& g = solver::grid();
