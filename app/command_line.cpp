@@ -98,12 +98,14 @@ bool deck_fits_record(const std::string& deck, std::string& error) {
     return false;
   }
   if (name.size() > 14) {
-    error = "the deck's file name \"" + name + "\" is longer than 14 characters; the table files can record "
+    error = "the deck's file name \"" + name +
+            "\" is longer than 14 characters; the table files can record "
             "14 at most. Rename or copy the deck to a shorter name.";
     return false;
   }
   if (dir.size() > 66) {
-    error = "the deck's directory \"" + dir + "\" is longer than 66 characters. Run the program from a directory "
+    error = "the deck's directory \"" + dir +
+            "\" is longer than 66 characters. Run the program from a directory "
             "nearer to the deck, or give a shorter path.";
     return false;
   }

@@ -13,7 +13,6 @@ namespace {
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-
 }  // namespace
 
 std::string_view ListReader::next_field() {
@@ -58,8 +57,8 @@ ListStatus ListReader::real(float& value) {
   // Spelled-out special values.
   std::string_view body = f;
   if (body[0] == '+' || body[0] == '-') body.remove_prefix(1);
-  if (equal_ignoring_case(body, "inf") || equal_ignoring_case(body, "infinity") ||
-      equal_ignoring_case(body, "nan") || (body.size() > 4 && equal_ignoring_case(body.substr(0, 4), "nan(")))
+  if (equal_ignoring_case(body, "inf") || equal_ignoring_case(body, "infinity") || equal_ignoring_case(body, "nan") ||
+      (body.size() > 4 && equal_ignoring_case(body.substr(0, 4), "nan(")))
     return ListStatus::not_finite;
   // sign, digits with at most one point (at least one digit), optional exponent.
   std::string canonical;

@@ -7,10 +7,10 @@ namespace kesto::common {
 
 struct RunEnded {
   enum class Kind {
-    normal,  // the closing page was acknowledged and the graphics closed
-    fatal,   // a fatal page ended the run through the fatal stop
-    abrupt,  // an internal stop that skips the shell's shut-down
-    stalled, // the batch mode could not go on (a page shown again unchanged)
+    normal,   // the closing page was acknowledged and the graphics closed
+    fatal,    // a fatal page ended the run through the fatal stop
+    abrupt,   // an internal stop that skips the shell's shut-down
+    stalled,  // the batch mode could not go on (a page shown again unchanged)
   };
   Kind kind = Kind::normal;
 };

@@ -141,8 +141,8 @@ std::int32_t DECIMALS(float x) {
   return 3;
 }
 
-void BAR_STEP(float low, float high, float start, float& step, std::int32_t& decimals,
-              std::int32_t& minor_count, std::int32_t max_intervals) {
+void BAR_STEP(float low, float high, float start, float& step, std::int32_t& decimals, std::int32_t& minor_count,
+              std::int32_t max_intervals) {
   if (high < low) std::swap(low, high);
   const float range = high - low;
   decimals = std::max(DECIMALS(start), DECIMALS(std::fabs(step)));

@@ -17,8 +17,8 @@ std::int32_t DECIMALS(float x);
 // Settles step, decimals and minor count for the range low..high starting at
 // `start`: a zero step, or one that gives fewer than 2 or more than
 // max_intervals intervals, is replaced by NICE_STEP's.
-void BAR_STEP(float low, float high, float start, float& step, std::int32_t& decimals,
-              std::int32_t& minor_count, std::int32_t max_intervals);
+void BAR_STEP(float low, float high, float start, float& step, std::int32_t& decimals, std::int32_t& minor_count,
+              std::int32_t max_intervals);
 
 // Top of the colour range for a bar whose highest value is `high`: half a
 // percent above it (1.005 * high; for a negative high 0.995 * high, which
@@ -28,8 +28,8 @@ float bar_top(float high);
 float first_tick(float start, float step, float low);
 
 struct TickMark {
-  float x = 0.0f;       // page x
-  bool major = false;   // major ticks are 40 units long, minor ones 20
+  float x = 0.0f;      // page x
+  bool major = false;  // major ticks are 40 units long, minor ones 20
 };
 // Tick marks from t0 on, up to `top`, skipping those below `low`; the bar
 // spans x from -1650 to 1650.

@@ -49,9 +49,8 @@ void COLOUR_BAR(float low, float high) {
 
   // The title, centred under the labels.
   const std::size_t first = m.title.find_first_not_of(' ');
-  const std::int32_t n = first == std::string::npos
-                             ? 0
-                             : static_cast<std::int32_t>(common::trimmed_length(m.title) - first);
+  const std::int32_t n =
+      first == std::string::npos ? 0 : static_cast<std::int32_t>(common::trimmed_length(m.title) - first);
   const std::string title = common::pad(first == std::string::npos ? "" : m.title.substr(first), 40);
   TEKMOVE(static_cast<float>(-35 * n - 280), yb - 40.0f - 80.0f - 80.0f + 20.0f);
   TEKTEXT(11, 0, title, n);

@@ -43,8 +43,8 @@ bool batch_answer(bool graphics_shown) {
   if (graphics_shown) {
     if (!b.pictures_dir.empty() && g_saver) {
       ++b.pictures_saved;
-      std::string name = b.next_picture_name.empty() ? "picture" + std::to_string(b.pictures_saved)
-                                                     : b.next_picture_name;
+      std::string name =
+          b.next_picture_name.empty() ? "picture" + std::to_string(b.pictures_saved) : b.next_picture_name;
       b.next_picture_name.clear();
       const std::filesystem::path path = std::filesystem::path(b.pictures_dir) / (name + ".png");
       std::error_code ec;

@@ -13,8 +13,8 @@ namespace kesto::shell {
 
 struct BatchMode {
   bool enabled = false;
-  std::ostream* out = nullptr;       // where pages go (standard output when null)
-  std::string pictures_dir;          // save completed pictures here as PNG (empty: do not save)
+  std::ostream* out = nullptr;  // where pages go (standard output when null)
+  std::string pictures_dir;     // save completed pictures here as PNG (empty: do not save)
 
   // Book-keeping of the automatic user.
   std::string last_printed_page;
@@ -22,7 +22,7 @@ struct BatchMode {
   std::string last_answered_page;
   std::uint64_t last_answered_clears = ~0ull;
   int pictures_saved = 0;
-  std::string next_picture_name;     // name for the next completed picture (see NAME_PICTURE)
+  std::string next_picture_name;  // name for the next completed picture (see NAME_PICTURE)
 };
 
 BatchMode& batch_mode();

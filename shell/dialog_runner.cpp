@@ -58,8 +58,7 @@ bool play_step(QDialog& dialog, const ScriptStep& s) {
         return true;
       }
       return false;
-    default:
-      return false;
+    default: return false;
   }
 }
 

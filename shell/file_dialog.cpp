@@ -11,12 +11,9 @@
 namespace kesto::shell {
 
 const FileFilter FILE_FILTERS[FILE_FILTER_COUNT] = {
-    {"GRAVO Files (*.gvo)", "*.gvo"},
-    {"Table Files (*.tbl;*.raw;*.asc)", "*.tbl;*.raw;*.asc"},
-    {"Geometry Files (*.gw)", "*.gw"},
-    {"Solution Files (*.sol)", "*.sol"},
-    {"All Files (*.*)", "*.*"},
-    {"Markel Files (*.mkl)", "*.mkl"},
+    {"GRAVO Files (*.gvo)", "*.gvo"},  {"Table Files (*.tbl;*.raw;*.asc)", "*.tbl;*.raw;*.asc"},
+    {"Geometry Files (*.gw)", "*.gw"}, {"Solution Files (*.sol)", "*.sol"},
+    {"All Files (*.*)", "*.*"},        {"Markel Files (*.mkl)", "*.mkl"},
 };
 
 namespace {

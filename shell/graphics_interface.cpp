@@ -154,15 +154,11 @@ std::int16_t GI_WAIT_COMMAND() {
   switch (GI_GET_KEY()) {
     case '`':
     case 'P':
-    case 'p':
-      return 1;
+    case 'p': return 1;
     case 'F':
-    case 'f':
-      return 2;
-    case '~':
-      return 3;
-    default:
-      return 0;
+    case 'f': return 2;
+    case '~': return 3;
+    default: return 0;
   }
 }
 

@@ -13,7 +13,7 @@ namespace kesto::shell {
 
 // The graphics state: one instance for the run.
 struct GraphicsState {
-  ViewRect frame, viewport, world;       // used by the next GI_BEGIN
+  ViewRect frame, viewport, world;        // used by the next GI_BEGIN
   ViewRect clip{0.0f, 0.0f, 0.0f, 0.0f};  // set with the world window
   PageExtent page;
   float page_aspect = 2500.0f / 3500.0f;  // page height over width
@@ -24,15 +24,15 @@ struct GraphicsState {
   bool graphics_shown = false;
   bool new_picture_pending = false;
   bool clipping = false;
-  float xs = 0.005f, ys = 0.005f;            // world units per font grid unit
+  float xs = 0.005f, ys = 0.005f;                  // world units per font grid unit
   float ax = 0.03f, ay = 0.0f, step_third = 0.0f;  // advance from one character to the next
   float sine = 0.0f, cosine = 1.0f, angle_third = 0.0f;
   bool proportional = false;
-  std::int16_t palette_number = 0;           // 0: the next colour operation picks its default
-  std::int16_t realised_number = 0;         // the palette number last realised
-  int logical_palette = 0;                   // 1-3: the logical palette realised; 0 none yet
-  std::int16_t end_keep = 1;                 // keep flag GI_END passes to END_PICTURE
-  bool graphics_enabled = true;              // GI_OPEN opens the window
+  std::int16_t palette_number = 0;   // 0: the next colour operation picks its default
+  std::int16_t realised_number = 0;  // the palette number last realised
+  int logical_palette = 0;           // 1-3: the logical palette realised; 0 none yet
+  std::int16_t end_keep = 1;         // keep flag GI_END passes to END_PICTURE
+  bool graphics_enabled = true;      // GI_OPEN opens the window
 };
 
 GraphicsState& graphics_state();

@@ -53,8 +53,10 @@ bool PARSE_INCHES(const std::string& text, std::int32_t& hundredths) {
       if (whole > std::numeric_limits<std::int32_t>::max()) return false;
     } else {
       ++decimals;
-      if (decimals <= 2) decimal_value = decimal_value * 10 + d;
-      else if (decimals == 3) round_up = d >= 5;
+      if (decimals <= 2)
+        decimal_value = decimal_value * 10 + d;
+      else if (decimals == 3)
+        round_up = d >= 5;
     }
   }
   if (digits == 0) return false;

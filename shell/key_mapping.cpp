@@ -29,10 +29,14 @@ std::int16_t key_code_for(int qt_key, const QString& text) {
 bool qt_key_for(const std::string& name, std::int16_t code, QtKeyPress& press) {
   press = QtKeyPress{};
   if (code == 0) {
-    if (name == "Shift") press.key = Qt::Key_Shift;
-    else if (name == "Ctrl") press.key = Qt::Key_Control;
-    else if (name == "Alt") press.key = Qt::Key_Alt;
-    else return false;
+    if (name == "Shift")
+      press.key = Qt::Key_Shift;
+    else if (name == "Ctrl")
+      press.key = Qt::Key_Control;
+    else if (name == "Alt")
+      press.key = Qt::Key_Alt;
+    else
+      return false;
     return true;
   }
   if (code >= KEY_F1 && code <= KEY_F12) {
@@ -44,10 +48,22 @@ bool qt_key_for(const std::string& name, std::int16_t code, QtKeyPress& press) {
     case KEY_DOWN: press.key = Qt::Key_Down; return true;
     case KEY_RIGHT: press.key = Qt::Key_Right; return true;
     case KEY_LEFT: press.key = Qt::Key_Left; return true;
-    case KEY_ENTER: press.key = Qt::Key_Return; press.text = "\r"; return true;
-    case KEY_BACKSPACE: press.key = Qt::Key_Backspace; press.text = "\b"; return true;
-    case KEY_ESCAPE: press.key = Qt::Key_Escape; press.text = "\x1b"; return true;
-    case 9: press.key = Qt::Key_Tab; press.text = "\t"; return true;
+    case KEY_ENTER:
+      press.key = Qt::Key_Return;
+      press.text = "\r";
+      return true;
+    case KEY_BACKSPACE:
+      press.key = Qt::Key_Backspace;
+      press.text = "\b";
+      return true;
+    case KEY_ESCAPE:
+      press.key = Qt::Key_Escape;
+      press.text = "\x1b";
+      return true;
+    case 9:
+      press.key = Qt::Key_Tab;
+      press.text = "\t";
+      return true;
     default: break;
   }
   if (code < 1 || code > 255 || code == 127) return false;

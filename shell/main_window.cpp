@@ -63,7 +63,8 @@ class ClientArea : public QWidget {
       p.drawImage(0, 0, image);
       // Beyond the bitmap (only while a resize is pending) the background shows.
       if (width() > image.width()) p.fillRect(image.width(), 0, width() - image.width(), height(), background_colour());
-      if (height() > image.height()) p.fillRect(0, image.height(), width(), height() - image.height(), background_colour());
+      if (height() > image.height())
+        p.fillRect(0, image.height(), width(), height() - image.height(), background_colour());
     } else {
       p.setClipRect(e->rect());
       paint_text_grid(p, rect());
@@ -127,9 +128,7 @@ class ClientArea : public QWidget {
 // program that the user wants to stop.
 class MainWindow : public QMainWindow {
  public:
-  MainWindow() {
-    setAttribute(Qt::WA_DeleteOnClose, false);
-  }
+  MainWindow() { setAttribute(Qt::WA_DeleteOnClose, false); }
 
  protected:
   void closeEvent(QCloseEvent* e) override {
@@ -195,8 +194,7 @@ std::int16_t OPEN_WINDOW() {
   o.window->setCentralWidget(o.client);
   o.actions = build_menu_bar(*o.window);
   o.crosshair = QCursor(QPixmap(":/kesto/crosshair.xpm"), 15, 15);
-  if (qApp)
-    QObject::connect(qApp, &QGuiApplication::commitDataRequest, o.window.get(), refuse_session_end);
+  if (qApp) QObject::connect(qApp, &QGuiApplication::commitDataRequest, o.window.get(), refuse_session_end);
 
   if (batch_mode().enabled) {
     o.window->show();
@@ -243,8 +241,10 @@ QAction* menu_action(int id) {
 
 void update_client_area(const QRect& area) {
   if (QWidget* c = client_area()) {
-    if (area.isNull()) c->update();
-    else c->update(area);
+    if (area.isNull())
+      c->update();
+    else
+      c->update(area);
   }
 }
 
@@ -285,9 +285,12 @@ void apply_cursor() {
   WindowObjects& o = objects();
   if (!o.client) return;
   const WindowState& w = window_state();
-  if (w.crosshair_mode) o.client->setCursor(o.crosshair);
-  else if (w.text_cursor_mode) o.client->setCursor(Qt::IBeamCursor);
-  else o.client->setCursor(Qt::ArrowCursor);
+  if (w.crosshair_mode)
+    o.client->setCursor(o.crosshair);
+  else if (w.text_cursor_mode)
+    o.client->setCursor(Qt::IBeamCursor);
+  else
+    o.client->setCursor(Qt::ArrowCursor);
 }
 
 void destroy_window() {

@@ -22,7 +22,7 @@ void show_message_box(const std::string& title, const std::string& text, bool er
 struct ShownMessage {
   std::string caption;
   std::string text;
-  std::string answer;   // "ok" unless a script step answered otherwise
+  std::string answer;  // "ok" unless a script step answered otherwise
 };
 std::vector<ShownMessage>& message_log();
 

@@ -23,7 +23,11 @@ void PAGE_SETUP_DIALOG() {
   dialog.setWindowTitle("Page Setup");
   size_in_dialog_units(dialog, 130, 143);
   auto* grid = new QGridLayout(&dialog);
-  const struct { int edit, spin; const char* label; std::int32_t value; } rows[] = {
+  const struct {
+    int edit, spin;
+    const char* label;
+    std::int32_t value;
+  } rows[] = {
       {1002, 1005, "Top Margin", s.PageTopMargin},
       {1003, 1006, "Left Margin", s.PageLeftMargin},
       {1004, 1007, "Width", s.PageWidth},
@@ -36,9 +40,12 @@ void PAGE_SETUP_DIALOG() {
     edit->setMaxLength(8);
     edits[i] = edit;
     grid->addWidget(edit, i, 1);
-    grid->addWidget(new SpinBar(rows[i].spin, [edit](bool up) {
-      edit->setText(QString::fromStdString(inch_spin(edit->text().toStdString(), up)));
-    }, &dialog), i, 2);
+    grid->addWidget(
+        new SpinBar(
+            rows[i].spin,
+            [edit](bool up) { edit->setText(QString::fromStdString(inch_spin(edit->text().toStdString(), up))); },
+            &dialog),
+        i, 2);
   }
   auto* portrait = new QRadioButton("Portrait", &dialog);
   portrait->setObjectName("1008");

@@ -21,8 +21,8 @@ void fill_ramp(LogicalPalette& p, const Anchor (&anchors)[N]) {
     const int n = b.entry - a.entry;
     for (int t = 0; t <= n; ++t) {
       auto mix = [&](int u, int v) { return static_cast<std::uint8_t>((u * (n - t) + v * t + n / 2) / n); };
-      p.entries[static_cast<std::size_t>(a.entry + t)] = {mix(a.red, b.red), mix(a.green, b.green),
-                                                          mix(a.blue, b.blue), 0};
+      p.entries[static_cast<std::size_t>(a.entry + t)] = {mix(a.red, b.red), mix(a.green, b.green), mix(a.blue, b.blue),
+                                                          0};
     }
   }
 }
@@ -48,9 +48,9 @@ LogicalPalette make_palette_1() {
   for (int r = 0; r < 6; ++r)
     for (int g = 0; g < 6; ++g)
       for (int b = 0; b < 6; ++b)
-        p.entries[static_cast<std::size_t>(16 + 36 * r + 6 * g + b)] = {
-            static_cast<std::uint8_t>(levels[r]), static_cast<std::uint8_t>(levels[g]),
-            static_cast<std::uint8_t>(levels[b]), 0};
+        p.entries[static_cast<std::size_t>(16 + 36 * r + 6 * g + b)] = {static_cast<std::uint8_t>(levels[r]),
+                                                                        static_cast<std::uint8_t>(levels[g]),
+                                                                        static_cast<std::uint8_t>(levels[b]), 0};
   return p;
 }
 
@@ -95,8 +95,8 @@ LogicalPalette make_palette_2() {
     p.entries[static_cast<std::size_t>(16 + i)] = {v, v, v, 0};
   }
   for (int e = 32; e <= 42; ++e) p.entries[static_cast<std::size_t>(e)] = {31, 31, 31, 0};
-  constexpr Anchor hue[] = {{43, 63, 0, 0},   {73, 63, 0, 63},  {103, 0, 0, 63}, {133, 0, 63, 63},
-                            {163, 0, 63, 0},  {193, 63, 63, 0}, {223, 63, 0, 0}};
+  constexpr Anchor hue[] = {{43, 63, 0, 0},  {73, 63, 0, 63},  {103, 0, 0, 63}, {133, 0, 63, 63},
+                            {163, 0, 63, 0}, {193, 63, 63, 0}, {223, 63, 0, 0}};
   fill_ramp(p, hue);
   return p;
 }

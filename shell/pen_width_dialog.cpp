@@ -36,8 +36,10 @@ bool parse_pen_width(const std::string& text, std::uint32_t& value) {
 std::string pen_width_spin(const std::string& text, bool up) {
   std::uint32_t v = 0;
   parse_pen_width(text, v);
-  if (up && v < UINT32_MAX) ++v;
-  else if (!up && v > 1) --v;
+  if (up && v < UINT32_MAX)
+    ++v;
+  else if (!up && v > 1)
+    --v;
   return std::to_string(v);
 }
 
@@ -48,7 +50,11 @@ void PEN_WIDTH_DIALOG() {
   dialog.setWindowTitle("Pen Width");
   size_in_dialog_units(dialog, 272, 84);
   auto* grid = new QGridLayout(&dialog);
-  const struct { int edit, spin; const char* label; std::int32_t value; } rows[] = {
+  const struct {
+    int edit, spin;
+    const char* label;
+    std::int32_t value;
+  } rows[] = {
       {1002, 1005, "Window:", s.window_pen_width},
       {1003, 1006, "Printer:", s.PenWidthPrinter},
       {1004, 1007, "EPS:", s.PenWidthEMF},
@@ -60,9 +66,12 @@ void PEN_WIDTH_DIALOG() {
     edit->setObjectName(QString::number(rows[i].edit));
     edits[i] = edit;
     grid->addWidget(edit, i, 1);
-    grid->addWidget(new SpinBar(rows[i].spin, [edit](bool up) {
-      edit->setText(QString::fromStdString(pen_width_spin(edit->text().toStdString(), up)));
-    }, &dialog), i, 2);
+    grid->addWidget(
+        new SpinBar(
+            rows[i].spin,
+            [edit](bool up) { edit->setText(QString::fromStdString(pen_width_spin(edit->text().toStdString(), up))); },
+            &dialog),
+        i, 2);
   }
   auto* ok = new QPushButton("OK", &dialog);
   ok->setObjectName("1");

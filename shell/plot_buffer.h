@@ -29,7 +29,7 @@ struct PlotBuffer {
   std::size_t used = 0;             // N, also the write position
   std::size_t read_position = 0;
   bool full = false;
-  std::size_t growth_limit = 0;     // tests: the largest S the block may grow to (0: no limit)
+  std::size_t growth_limit = 0;  // tests: the largest S the block may grow to (0: no limit)
 };
 
 PlotBuffer& plot_buffer();
@@ -53,9 +53,9 @@ struct PlotRecord {
   std::uint8_t opcode = 0;
   std::int16_t x[MAX_POLYGON_POINTS] = {};  // LINE, RECT, FILLED_RECT: two points; POLYGON: count points
   std::int16_t y[MAX_POLYGON_POINTS] = {};
-  int count = 0;                            // points held in x and y
-  std::uint8_t values[4] = {};              // colour fields in record order
-  std::uint8_t flags = 0;                   // FILLED_RECT inset flags
+  int count = 0;                // points held in x and y
+  std::uint8_t values[4] = {};  // colour fields in record order
+  std::uint8_t flags = 0;       // FILLED_RECT inset flags
 };
 
 // Decodes the record at `position` and moves past it. Bytes that are not an

@@ -24,8 +24,8 @@ namespace {
 // between primitives until the window asks for the images (the release hook
 // ends them); the pen and brush made for the current colour.
 struct PainterState {
-  int depth = 0;       // nesting of drawing sessions
-  bool hooked = false; // the release hook is registered
+  int depth = 0;        // nesting of drawing sessions
+  bool hooked = false;  // the release hook is registered
   std::unique_ptr<QPainter> window, bitmap;
   // Changed area of the window surface (left, top, right, bottom; empty
   // while left > right) and the part of it already reported to the window.
@@ -68,13 +68,9 @@ QPainter* bitmap_painter() {
 }
 
 // The window surface and the backing bitmap, when they are drawn on and exist.
-QImage* window_image() {
-  return draw_targets().window && !surfaces().window.isNull() ? &surfaces().window : nullptr;
-}
+QImage* window_image() { return draw_targets().window && !surfaces().window.isNull() ? &surfaces().window : nullptr; }
 
-QImage* bitmap_image() {
-  return draw_targets().bitmap && !surfaces().backing.isNull() ? &surfaces().backing : nullptr;
-}
+QImage* bitmap_image() { return draw_targets().bitmap && !surfaces().backing.isNull() ? &surfaces().backing : nullptr; }
 
 QPainter* device_painter() {
   DrawTargets& t = draw_targets();

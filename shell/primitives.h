@@ -19,8 +19,8 @@ struct DrawTargets {
   bool bitmap = true;
   bool device = false;
   bool recording = true;
-  bool transient = false;      // SET_TRANSIENT(1) is in force: window only, nothing recorded
-  bool device_colour = true;   // the output device shows colour
+  bool transient = false;              // SET_TRANSIENT(1) is in force: window only, nothing recorded
+  bool device_colour = true;           // the output device shows colour
   QPainter* device_painter = nullptr;  // the output device while `device` is on
 };
 
@@ -28,8 +28,8 @@ struct ColourState {
   // The colour as last set, as the plot buffer records it.
   std::uint8_t kind = OP_RGB;  // OP_RGB, OP_RGB_GREY or OP_INDEXED
   std::int16_t set_red = 0, set_green = 0, set_blue = 0;
-  std::int16_t grey = 0;       // grey level of OP_RGB_GREY
-  IndexedColour indexed;       // the values of the last OP_INDEXED
+  std::int16_t grey = 0;  // grey level of OP_RGB_GREY
+  IndexedColour indexed;  // the values of the last OP_INDEXED
   // The current colour after the colour rules: what pens and brushes use.
   std::int16_t red = 0, green = 0, blue = 0;
   // Current pen width in device pixels: the window pen width, or the

@@ -45,8 +45,10 @@ void quiet_offscreen_handler(QtMsgType type, const QMessageLogContext& context, 
   if (message.startsWith("This plugin does not support propagateSizeHints") ||
       message.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set"))
     return;
-  if (g_previous_handler) g_previous_handler(type, context, message);
-  else std::cerr << message.toStdString() << '\n';
+  if (g_previous_handler)
+    g_previous_handler(type, context, message);
+  else
+    std::cerr << message.toStdString() << '\n';
 }
 
 std::unique_ptr<QApplication> make_application(int argc, char** argv, bool offscreen) {

@@ -79,8 +79,8 @@ std::vector<std::uint8_t> dump_pixels(const QImage& bitmap, const LogicalPalette
     if (source.isEmpty()) source = bitmap.rect();
   }
   // Fit with the aspect kept; the rest is background.
-  const double scale = std::min(static_cast<double>(DUMP_WIDTH) / source.width(),
-                                static_cast<double>(DUMP_HEIGHT) / source.height());
+  const double scale =
+      std::min(static_cast<double>(DUMP_WIDTH) / source.width(), static_cast<double>(DUMP_HEIGHT) / source.height());
   const int width = std::clamp(static_cast<int>(source.width() * scale + 0.5), 1, DUMP_WIDTH);
   const int height = std::clamp(static_cast<int>(source.height() * scale + 0.5), 1, DUMP_HEIGHT);
   const int left = (DUMP_WIDTH - width) / 2, top = (DUMP_HEIGHT - height) / 2;

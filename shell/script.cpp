@@ -28,30 +28,50 @@ bool to_int(const std::string& s, int& v) {
 }
 
 bool parse_button(const std::string& s, std::int16_t& button) {
-  if (s == "left") button = 1;
-  else if (s == "right") button = 2;
-  else return false;
+  if (s == "left")
+    button = 1;
+  else if (s == "right")
+    button = 2;
+  else
+    return false;
   return true;
 }
 
 // WHERE = pixel X Y | cell ROW COLUMN | page X Y, starting at words[i].
 bool parse_where(const std::vector<std::string>& w, std::size_t i, ScriptStep& step) {
   if (w.size() < i + 3) return false;
-  if (w[i] == "pixel") step.where = ScriptStep::Where::pixel;
-  else if (w[i] == "cell") step.where = ScriptStep::Where::cell;
-  else if (w[i] == "page") step.where = ScriptStep::Where::page;
-  else return false;
+  if (w[i] == "pixel")
+    step.where = ScriptStep::Where::pixel;
+  else if (w[i] == "cell")
+    step.where = ScriptStep::Where::cell;
+  else if (w[i] == "page")
+    step.where = ScriptStep::Where::page;
+  else
+    return false;
   return to_number(w[i + 1], step.x) && to_number(w[i + 2], step.y);
 }
 
 }  // namespace
 
 bool key_code_for(std::string_view name, std::int16_t& code) {
-  static const struct { const char* name; std::int16_t code; } named[] = {
-      {"Enter", KEY_ENTER}, {"Return", KEY_ENTER}, {"Esc", KEY_ESCAPE}, {"Escape", KEY_ESCAPE},
-      {"Backspace", KEY_BACKSPACE}, {"Tab", 9}, {"Space", 32},
-      {"Up", KEY_UP}, {"Down", KEY_DOWN}, {"Right", KEY_RIGHT}, {"Left", KEY_LEFT},
-      {"Shift", 0}, {"Ctrl", 0}, {"Alt", 0},
+  static const struct {
+    const char* name;
+    std::int16_t code;
+  } named[] = {
+      {"Enter", KEY_ENTER},
+      {"Return", KEY_ENTER},
+      {"Esc", KEY_ESCAPE},
+      {"Escape", KEY_ESCAPE},
+      {"Backspace", KEY_BACKSPACE},
+      {"Tab", 9},
+      {"Space", 32},
+      {"Up", KEY_UP},
+      {"Down", KEY_DOWN},
+      {"Right", KEY_RIGHT},
+      {"Left", KEY_LEFT},
+      {"Shift", 0},
+      {"Ctrl", 0},
+      {"Alt", 0},
   };
   for (const auto& n : named)
     if (name == n.name) {
@@ -107,7 +127,8 @@ bool parse_script(std::string_view text, Script& script, std::string& error) {
       step.kind = verb == "key" ? ScriptStep::Kind::key : ScriptStep::Kind::busy_key;
       if (w.size() < 2 || !key_code_for(w[1], step.key_code)) return fail("unknown key");
       step.key_name = w[1];
-      if (step.kind == ScriptStep::Kind::busy_key && w.size() >= 3 && (!to_int(w[2], step.after_polls) || step.after_polls < 1))
+      if (step.kind == ScriptStep::Kind::busy_key && w.size() >= 3 &&
+          (!to_int(w[2], step.after_polls) || step.after_polls < 1))
         return fail("the poll count must be a positive integer");
       script.steps.push_back(step);
     } else if (verb == "text") {

@@ -39,20 +39,31 @@ namespace kesto::shell {
 
 struct ScriptStep {
   enum class Kind {
-    key, press, release, move, close, menu, answer, file, dialog_text, dialog_button, dialog_spin, busy_key
+    key,
+    press,
+    release,
+    move,
+    close,
+    menu,
+    answer,
+    file,
+    dialog_text,
+    dialog_button,
+    dialog_spin,
+    busy_key
   };
   enum class Where { pixel, cell, page };
 
   Kind kind = Kind::key;
-  int line = 0;                 // line of the script text, for messages
+  int line = 0;  // line of the script text, for messages
   // key, busy_key
-  std::string key_name;         // as written ("F10", "a", "Shift", "code:65")
-  std::int16_t key_code = 0;    // what the program sees; 0 for keys that yield no event
-  int after_polls = 1;          // busy_key: the poll at which it arrives
+  std::string key_name;       // as written ("F10", "a", "Shift", "code:65")
+  std::int16_t key_code = 0;  // what the program sees; 0 for keys that yield no event
+  int after_polls = 1;        // busy_key: the poll at which it arrives
   // press, release, move
-  std::int16_t button = 0;      // 1 left, 2 right; for moves the buttons held
+  std::int16_t button = 0;  // 1 left, 2 right; for moves the buttons held
   Where where = Where::pixel;
-  double x = 0, y = 0;          // pixel x y, cell row column, or page x y
+  double x = 0, y = 0;  // pixel x y, cell row column, or page x y
   // menu, dialog_text, dialog_button
   int id = 0;
   // answer, file, dialog_text; dialog_spin: "up" or "down"
@@ -62,7 +73,7 @@ struct ScriptStep {
 struct Script {
   std::vector<ScriptStep> steps;
   std::size_t next = 0;
-  bool active = false;          // a script was given (even if it is used up)
+  bool active = false;  // a script was given (even if it is used up)
 
   bool done() const { return next >= steps.size(); }
   const ScriptStep* peek() const { return done() ? nullptr : &steps[next]; }

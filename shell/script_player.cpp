@@ -78,8 +78,10 @@ void pointer_through_window(QWidget& client, const ScriptStep& s, std::int16_t x
 // an item (printer set-up) is sent to the window directly.
 void menu_through_window(const ScriptStep& s) {
   if (QAction* a = menu_action(s.id)) {
-    if (a->isEnabled()) a->trigger();
-    else std::cerr << "kesto: script line " << s.line << ": menu item " << s.id << " is greyed; nothing happens\n";
+    if (a->isEnabled())
+      a->trigger();
+    else
+      std::cerr << "kesto: script line " << s.line << ": menu item " << s.id << " is greyed; nothing happens\n";
     return;
   }
   run_menu_command(s.id);
@@ -113,8 +115,9 @@ bool play_next_script_step() {
       if (client) {
         pointer_through_window(*client, *s, x, y);
       } else {
-        e.type = s->kind == ScriptStep::Kind::press ? EVENT_PRESS
-                 : s->kind == ScriptStep::Kind::release ? EVENT_RELEASE : EVENT_MOVE;
+        e.type = s->kind == ScriptStep::Kind::press     ? EVENT_PRESS
+                 : s->kind == ScriptStep::Kind::release ? EVENT_RELEASE
+                                                        : EVENT_MOVE;
         e.button = s->button;
         e.x = x;
         e.y = y;
@@ -131,12 +134,12 @@ bool play_next_script_step() {
       }
       break;
     case ScriptStep::Kind::menu:
-      if (client) menu_through_window(*s);
-      else std::cerr << "kesto: script line " << s->line << ": there is no window for the menu command; skipped\n";
+      if (client)
+        menu_through_window(*s);
+      else
+        std::cerr << "kesto: script line " << s->line << ": there is no window for the menu command; skipped\n";
       break;
-    default:
-      std::cerr << "kesto: script line " << s->line << " has no box or dialog to answer; skipped\n";
-      break;
+    default: std::cerr << "kesto: script line " << s->line << " has no box or dialog to answer; skipped\n"; break;
   }
   return true;
 }

@@ -15,7 +15,9 @@ namespace {
 
 constexpr std::int16_t TICK = 25;  // page units
 
-std::int16_t clamp16(int v, int lo, int hi) { return static_cast<std::int16_t>(std::clamp(v, std::min(lo, hi), std::max(lo, hi))); }
+std::int16_t clamp16(int v, int lo, int hi) {
+  return static_cast<std::int16_t>(std::clamp(v, std::min(lo, hi), std::max(lo, hi)));
+}
 
 QPoint pixel(std::int16_t x, std::int16_t y) {
   std::int16_t px = 0, py = 0;
@@ -120,14 +122,22 @@ void SELECT_BOX(std::int16_t& x1, std::int16_t& y1, std::int16_t& x2, std::int16
       std::int16_t& cy = o.second_active ? o.y2 : o.y1;
       const int k = e.key;
       hide_overlay();
-      if (k == KEY_UP) { if (cy < ymax) cy = static_cast<std::int16_t>(std::min(cy + step, static_cast<int>(ymax))); }
-      else if (k == KEY_RIGHT) { if (cx < xmax) cx = static_cast<std::int16_t>(std::min(cx + step, static_cast<int>(xmax))); }
-      else if (k == KEY_DOWN) { if (cy > ymin) cy = static_cast<std::int16_t>(std::max(cy - step, static_cast<int>(ymin))); }
-      else if (k == KEY_LEFT) { if (cx > xmin) cx = static_cast<std::int16_t>(std::max(cx - step, static_cast<int>(xmin))); }
-      else if (k == 'c' || k == 'C') o.second_active = !o.second_active;
-      else if (k == 's' || k == 'S') step = 1;
-      else if (k == 'm' || k == 'M') step = 6;
-      else if (k == 'f' || k == 'F') step = 20;
+      if (k == KEY_UP) {
+        if (cy < ymax) cy = static_cast<std::int16_t>(std::min(cy + step, static_cast<int>(ymax)));
+      } else if (k == KEY_RIGHT) {
+        if (cx < xmax) cx = static_cast<std::int16_t>(std::min(cx + step, static_cast<int>(xmax)));
+      } else if (k == KEY_DOWN) {
+        if (cy > ymin) cy = static_cast<std::int16_t>(std::max(cy - step, static_cast<int>(ymin)));
+      } else if (k == KEY_LEFT) {
+        if (cx > xmin) cx = static_cast<std::int16_t>(std::max(cx - step, static_cast<int>(xmin)));
+      } else if (k == 'c' || k == 'C')
+        o.second_active = !o.second_active;
+      else if (k == 's' || k == 'S')
+        step = 1;
+      else if (k == 'm' || k == 'M')
+        step = 6;
+      else if (k == 'f' || k == 'F')
+        step = 20;
       else {
         code = e.key;
         break;
@@ -207,14 +217,26 @@ void SELECT_LINE(std::int16_t& x1, std::int16_t& y1, std::int16_t& x2, std::int1
       const int k = e.key;
       hide_overlay();
       bool moved = false;
-      if (k == KEY_UP) { ay = clamp16(ay + step, ymin, ymax); moved = true; }
-      else if (k == KEY_DOWN) { ay = clamp16(ay - step, ymin, ymax); moved = true; }
-      else if (k == KEY_RIGHT) { ax = clamp16(ax + step, xmin, xmax); moved = true; }
-      else if (k == KEY_LEFT) { ax = clamp16(ax - step, xmin, xmax); moved = true; }
-      else if (k == 's' || k == 'S') step = 3;
-      else if (k == 'm' || k == 'M') step = 10;
-      else if (k == 'f' || k == 'F') step = 30;
-      else if ((k == 'c' || k == 'C') && mode > 0) o.second_active = !o.second_active;
+      if (k == KEY_UP) {
+        ay = clamp16(ay + step, ymin, ymax);
+        moved = true;
+      } else if (k == KEY_DOWN) {
+        ay = clamp16(ay - step, ymin, ymax);
+        moved = true;
+      } else if (k == KEY_RIGHT) {
+        ax = clamp16(ax + step, xmin, xmax);
+        moved = true;
+      } else if (k == KEY_LEFT) {
+        ax = clamp16(ax - step, xmin, xmax);
+        moved = true;
+      } else if (k == 's' || k == 'S')
+        step = 3;
+      else if (k == 'm' || k == 'M')
+        step = 10;
+      else if (k == 'f' || k == 'F')
+        step = 30;
+      else if ((k == 'c' || k == 'C') && mode > 0)
+        o.second_active = !o.second_active;
       else {
         code = e.key;
         break;

@@ -19,17 +19,17 @@ namespace kesto::shell {
 constexpr std::int32_t MAX_PEN_WIDTH = 1000;
 
 struct Settings {
-  std::int32_t PageLeftMargin = 100;   // hundredths of an inch
+  std::int32_t PageLeftMargin = 100;  // hundredths of an inch
   std::int32_t PageTopMargin = 100;
   std::int32_t PageWidth = 650;
   std::int32_t PenWidthPrinter = 2;
   std::int32_t LandscapePrinter = 0;
   std::int32_t PenWidthEMF = 2;
   std::int32_t PenWidthEPS = 2;
-  std::int32_t ColorWindow = 1;        // 1 colours on the window, 0 greys
-  std::int32_t BlackBG = 0;            // 1 black window background
-  std::int32_t window_pen_width = 1;   // not stored in the file
-  bool read_from_file = false;         // READ_SETTINGS ran in this run
+  std::int32_t ColorWindow = 1;       // 1 colours on the window, 0 greys
+  std::int32_t BlackBG = 0;           // 1 black window background
+  std::int32_t window_pen_width = 1;  // not stored in the file
+  bool read_from_file = false;        // READ_SETTINGS ran in this run
 };
 
 Settings& settings();

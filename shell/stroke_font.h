@@ -17,9 +17,9 @@ struct GlyphPoint {
 };
 
 struct Glyph {
-  int code = 0;                   // the character it draws (0 for the empty glyph)
-  int spare_width = 0;            // grid units left free at the right, for proportional spacing
-  std::vector<GlyphPoint> points; // in drawing order
+  int code = 0;                    // the character it draws (0 for the empty glyph)
+  int spare_width = 0;             // grid units left free at the right, for proportional spacing
+  std::vector<GlyphPoint> points;  // in drawing order
 };
 
 // Glyph number (1-85) of a character code: 33-47 give 1-15, 58-64 give 16-22,

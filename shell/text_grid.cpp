@@ -44,8 +44,7 @@ void TEXT_OUT(const char* chars, std::int16_t count, std::int16_t attribute) {
   if (!window_state().graphics_mode) update_client_area();
 }
 
-void TEXT_METRICS(std::int16_t& cell_width, std::int16_t& line_height, std::int16_t& x_origin,
-                  std::int16_t& y_origin) {
+void TEXT_METRICS(std::int16_t& cell_width, std::int16_t& line_height, std::int16_t& x_origin, std::int16_t& y_origin) {
   const TextLayout& l = text_layout();
   cell_width = l.cell_width;
   line_height = l.line_height;

@@ -15,9 +15,9 @@ constexpr int TEXT_COLUMNS = 80;
 struct TextGrid {
   std::array<std::array<char, TEXT_COLUMNS>, TEXT_ROWS> chars;
   std::array<std::array<std::uint8_t, TEXT_COLUMNS>, TEXT_ROWS> attrs;
-  std::int16_t caret_row = 0;     // 0-based position of the next character
+  std::int16_t caret_row = 0;  // 0-based position of the next character
   std::int16_t caret_column = 0;
-  std::uint64_t clears = 0;       // how many times the grid was cleared
+  std::uint64_t clears = 0;  // how many times the grid was cleared
   TextGrid() { clear(); }
   void clear();
 };
@@ -42,8 +42,7 @@ void TEXT_AT(std::int16_t row, std::int16_t column);
 // caret; characters outside the 25 x 80 grid are not stored.
 void TEXT_OUT(const char* chars, std::int16_t count, std::int16_t attribute);
 // The current layout, for turning pointer pixels into rows and columns.
-void TEXT_METRICS(std::int16_t& cell_width, std::int16_t& line_height, std::int16_t& x_origin,
-                  std::int16_t& y_origin);
+void TEXT_METRICS(std::int16_t& cell_width, std::int16_t& line_height, std::int16_t& x_origin, std::int16_t& y_origin);
 // Clears the client area and the grid.
 void TEXT_CLEAR();
 

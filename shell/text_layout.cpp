@@ -16,7 +16,7 @@ namespace {
 
 struct FontCache {
   QFont font;
-  int height = 0;      // font height it was made for
+  int height = 0;  // font height it was made for
   int cell_width = 0;
 };
 

@@ -34,7 +34,6 @@ constexpr std::size_t kLineWidth = 80;
   textui::FATAL_STOP();
 }
 
-
 // The deck file, read line by line at a bounded cost: only the first 80
 // characters of a line are kept, however long the line is. A line ends at
 // LF, CR LF or a lone CR, so decks written on other systems read the same;
@@ -220,8 +219,7 @@ void space_command(const std::string& line) {
 
 // The last line of an out-of-range page ("JE=", JE, " NY=", NY), the pause,
 // and the end of the run.
-[[noreturn]] void last_range_line(std::string_view first, std::int32_t a, std::string_view second,
-                                  std::int32_t b) {
+[[noreturn]] void last_range_line(std::string_view first, std::int32_t a, std::string_view second, std::int32_t b) {
   set_message(FreeFormat().text(first).integer(a).text(second).integer(b).str());
   textui::MSG_PAUSE();
   textui::FATAL_STOP();

@@ -30,11 +30,11 @@ struct Grid {
   float EMAG[MAXNX + 1][MAXNY + 1] = {};          // field magnitude, volts per metre
 
   // Run settings and results.
-  std::int32_t NSTEP = 0;        // relaxation sweeps
-  std::int32_t NUPD = 0;         // sweeps between progress displays
-  std::int32_t SINGLE_STEP = 0;  // 1: show every cell update
-  std::int32_t PAUSE_EACH = 0;   // 1: wait for a key after each progress display
-  std::int32_t CURRENT_SET = 0;  // 1: a current line was given
+  std::int32_t NSTEP = 0;                           // relaxation sweeps
+  std::int32_t NUPD = 0;                            // sweeps between progress displays
+  std::int32_t SINGLE_STEP = 0;                     // 1: show every cell update
+  std::int32_t PAUSE_EACH = 0;                      // 1: wait for a key after each progress display
+  std::int32_t CURRENT_SET = 0;                     // 1: a current line was given
   std::int32_t ICS = 0, JCS = 0, ICE = 0, JCE = 0;  // the current line
   float CURRENT_AMPS = 0.0f;
   float VMIN = 0.0f, VMAX = 0.0f;

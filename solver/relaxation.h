@@ -11,10 +11,10 @@
 namespace kesto::solver {
 
 struct RelaxationState {
-  std::int32_t counter = 0;                         // sweeps done
-  std::int32_t limit = 0;                           // NSTEP at the start
-  std::string old_label = std::string(13, ' ');     // the iteration label last drawn
-  std::string new_label = std::string(13, ' ');     // the one being drawn
+  std::int32_t counter = 0;                      // sweeps done
+  std::int32_t limit = 0;                        // NSTEP at the start
+  std::string old_label = std::string(13, ' ');  // the iteration label last drawn
+  std::string new_label = std::string(13, ' ');  // the one being drawn
   // Cell rectangle of the last single-step cross; -10000: none drawn yet.
   float cross_x1 = -10000.0f, cross_y1 = -10000.0f, cross_x2 = -10000.0f, cross_y2 = -10000.0f;
 };

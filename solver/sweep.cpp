@@ -9,10 +9,8 @@ namespace {
 
 // The new potential of cell (I, J) from its four neighbours' potentials. Both
 // kernels use this one expression, so they round identically.
-inline float relaxed(const Grid& g, std::int32_t I, std::int32_t J, float left, float right, float below,
-                     float above) {
-  return g.SINV[I][J] *
-         (g.GX[I - 1][J] * left + g.GX[I][J] * right + g.GY[I][J - 1] * below + g.GY[I][J] * above);
+inline float relaxed(const Grid& g, std::int32_t I, std::int32_t J, float left, float right, float below, float above) {
+  return g.SINV[I][J] * (g.GX[I - 1][J] * left + g.GX[I][J] * right + g.GY[I][J - 1] * below + g.GY[I][J] * above);
 }
 
 inline void update(Grid& g, std::int32_t I, std::int32_t J) {
@@ -91,8 +89,7 @@ void SWEEP() {
   Grid& g = grid();
   const std::int32_t rows = g.NY - 2;
   if (rows <= 0) return;
-  for (std::int32_t I0 = 2; I0 <= g.NX - 1; I0 += kLanes)
-    sweep_band(g, I0, std::min(kLanes, g.NX - I0), rows);
+  for (std::int32_t I0 = 2; I0 <= g.NX - 1; I0 += kLanes) sweep_band(g, I0, std::min(kLanes, g.NX - I0), rows);
 }
 
 void sweep_plain() {

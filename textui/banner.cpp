@@ -69,9 +69,8 @@ void NOTICE_BLOCK() {
   SET_CURSOR(18, 1);
   WRITE_NORMAL(version_line, 24);
 
-  const std::string rights = p.notice_variant == 1
-                                 ? "(C) " + p.year + " The KESTO authors. Some rights reserved."
-                                 : "Copyright (C) " + p.year + " The KESTO authors.";
+  const std::string rights = p.notice_variant == 1 ? "(C) " + p.year + " The KESTO authors. Some rights reserved."
+                                                   : "Copyright (C) " + p.year + " The KESTO authors.";
   const std::string left[] = {
       rights,
       "Written for the study of current flow",

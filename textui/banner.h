@@ -10,11 +10,11 @@
 namespace kesto::textui {
 
 struct ProgramIdentity {
-  std::string name = std::string(8, ' ');          // 8 characters
-  std::string version = std::string(6, ' ');       // 6 characters
-  std::string release_date = std::string(15, ' '); // 15 characters
-  std::string year = std::string(4, ' ');          // last four characters of the date, kept by SET_TITLE
-  std::int32_t notice_variant = 0;                 // 1 selects the second wording of the rights line
+  std::string name = std::string(8, ' ');           // 8 characters
+  std::string version = std::string(6, ' ');        // 6 characters
+  std::string release_date = std::string(15, ' ');  // 15 characters
+  std::string year = std::string(4, ' ');           // last four characters of the date, kept by SET_TITLE
+  std::int32_t notice_variant = 0;                  // 1 selects the second wording of the rights line
 };
 
 ProgramIdentity& program_identity();

@@ -8,15 +8,15 @@
 namespace kesto::textui {
 
 struct FileNameRecord {
-  std::string directory = std::string(66, ' ');      // may be blank: the current directory
+  std::string directory = std::string(66, ' ');  // may be blank: the current directory
   std::string file_name = std::string(14, ' ');
   std::string default_extension = std::string(3, ' ');
   std::string full_path = std::string(80, ' ');
 };
 
 struct PathSeparators {
-  char current = '/';      // this platform's separator
-  char alternative = '\\'; // typed separators of the other kind are turned into it
+  char current = '/';       // this platform's separator
+  char alternative = '\\';  // typed separators of the other kind are turned into it
 };
 
 FileNameRecord& file_name_record();

@@ -143,6 +143,8 @@ void FATAL_STOP() {
   throw common::RunEnded{common::RunEnded::Kind::fatal};
 }
 
-void install_fatal_stop_hook() { shell::set_fatal_stop_hook([] { FATAL_STOP(); }); }
+void install_fatal_stop_hook() {
+  shell::set_fatal_stop_hook([] { FATAL_STOP(); });
+}
 
 }  // namespace kesto::textui

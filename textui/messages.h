@@ -20,20 +20,20 @@ MessageArea& message_area();
 // Message line := text, blank-padded (or cut) to 80 characters.
 void set_message(std::string_view text);
 
-void MSG_PAGE();        // clear; title at row 1; message at row 3
-void MSG_NEXT();        // message two rows further down
-void MSG_PAUSE();       // message two rows down, prompt two rows below it, wait
-void WORKING_PAGE();    // clear; title; "...WORKING..." at row 5; no wait
-void ERROR_PAGE();      // clear; title (55); ">>>ERROR:" at 3; message at 5; prompt at 7; wait
-void NOTICE_PAGE();     // clear; title (55); message at 5; prompt at 9; wait
-void NO_HELP();         // ERROR_PAGE with "SORRY-HELP IS NOT AVAILABLE"
+void MSG_PAGE();                     // clear; title at row 1; message at row 3
+void MSG_NEXT();                     // message two rows further down
+void MSG_PAUSE();                    // message two rows down, prompt two rows below it, wait
+void WORKING_PAGE();                 // clear; title; "...WORKING..." at row 5; no wait
+void ERROR_PAGE();                   // clear; title (55); ">>>ERROR:" at 3; message at 5; prompt at 7; wait
+void NOTICE_PAGE();                  // clear; title (55); message at 5; prompt at 9; wait
+void NO_HELP();                      // ERROR_PAGE with "SORRY-HELP IS NOT AVAILABLE"
 void SET_MSG_ROW(std::int32_t row);  // the next MSG_NEXT writes at `row`
-void MSG_LINE();        // next row (new page after row 25)
-void MSG_LINE_PAUSE();  // next row, prompt below it, wait (new page when short of room)
-void MSG_REWRITE();     // message at the current message row
-void MSG_SKIP();        // message row + 1
-void WAIT_KEY();        // wait for a key
-void PAUSE();           // prompt on the next row, wait
+void MSG_LINE();                     // next row (new page after row 25)
+void MSG_LINE_PAUSE();               // next row, prompt below it, wait (new page when short of room)
+void MSG_REWRITE();                  // message at the current message row
+void MSG_SKIP();                     // message row + 1
+void WAIT_KEY();                     // wait for a key
+void PAUSE();                        // prompt on the next row, wait
 
 // Clears the screen, closes the graphics (the shell's settings are saved) and
 // ends the run.

@@ -23,8 +23,7 @@ std::string line_record(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::
   return "LI " + I5(x1) + ' ' + I5(y1) + ' ' + I5(x2) + ' ' + I5(y2) + ' ' + "    0";
 }
 
-std::string wide_line_record(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
-                             std::int32_t w) {
+std::string wide_line_record(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, std::int32_t w) {
   return "LW " + I5(x1) + ' ' + I5(y1) + ' ' + I5(x2) + ' ' + I5(y2) + ' ' + I5(w) + ' ';
 }
 
@@ -45,9 +44,7 @@ std::string text_record(std::int32_t x, std::int32_t y, std::int32_t size, std::
   return r;
 }
 
-std::string box_record(float x1, float y1, float x2, float y2) {
-  return "RB" + F60(x1) + F60(y1) + F60(x2) + F60(y2);
-}
+std::string box_record(float x1, float y1, float x2, float y2) { return "RB" + F60(x1) + F60(y1) + F60(x2) + F60(y2); }
 
 std::string fill_record(float x1, float y1, float x2, float y2, std::int32_t m) {
   return "RF" + F60(x1) + F60(y1) + F60(x2) + F60(y2) + format_I(m, 3);

@@ -15,8 +15,7 @@ std::int32_t rounded(float v);
 // "LI": a line between two rounded points, ended by the constant field "    0".
 std::string line_record(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
 // "LW": a thick line between two rounded points with its rounded width.
-std::string wide_line_record(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
-                             std::int32_t w);
+std::string wide_line_record(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, std::int32_t w);
 // "CI": an arc: rounded centre, start point and end-direction point.
 std::string arc_record(std::int32_t xc, std::int32_t yc, std::int32_t x1, std::int32_t y1, std::int32_t x2,
                        std::int32_t y2);
@@ -32,12 +31,12 @@ std::string fill_record(float x1, float y1, float x2, float y2, std::int32_t m);
 std::string quad_record(float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4);
 // "SC MODE ...": the colour mode 1 to 7; empty for any other mode.
 std::string mode_record(std::int32_t imode);
-std::string bar_colour_record(std::int32_t c);                                // "SC BAR  "
-std::string rgb_record(std::int32_t r, std::int32_t g, std::int32_t b);      // "SC RGB "
-std::string grey_record(std::int32_t g);                                      // "SC GREY "
-std::string circl_record(float f);                                            // "SC CIRCL "
-std::string hot_record(float f);                                              // "SC HOT"
-std::string iron_record(float f);                                             // "SC IRON"
+std::string bar_colour_record(std::int32_t c);                           // "SC BAR  "
+std::string rgb_record(std::int32_t r, std::int32_t g, std::int32_t b);  // "SC RGB "
+std::string grey_record(std::int32_t g);                                 // "SC GREY "
+std::string circl_record(float f);                                       // "SC CIRCL "
+std::string hot_record(float f);                                         // "SC HOT"
+std::string iron_record(float f);                                        // "SC IRON"
 // "LA": k and three reals in exponent form.
 std::string la_record(std::int32_t k, float a, float b, float c);
 // "CM": the comment up to its "$" (looked for in the first 76 characters of

@@ -36,8 +36,8 @@ Turn turn_of(std::int32_t orientation) {
 void TEKTEXT(std::int32_t s, std::int32_t orientation, std::string_view text, std::int32_t n) {
   KernelState& k = kernel_state();
   if (recording())
-    write_record(markel::text_record(markel::rounded(k.current_x), markel::rounded(k.current_y), s, orientation,
-                                     text, n));
+    write_record(
+        markel::text_record(markel::rounded(k.current_x), markel::rounded(k.current_y), s, orientation, text, n));
   const float size = static_cast<float>(s);
   const float h = size * kCellHeight;
   shell::GI_TEXT_SIZE(size * kCellWidth, h);

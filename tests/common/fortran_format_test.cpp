@@ -52,7 +52,7 @@ TEST(FixedEditing, WholeNumbersWithTrailingPoint) {
   EXPECT_EQ(format_F(12.0, 6, 0), "   12.");
   EXPECT_EQ(format_F(-1650.0, 6, 0), "-1650.");
   EXPECT_EQ(format_F(0.0, 6, 0), "    0.");
-  EXPECT_EQ(format_F(2.5, 6, 0), "    3.");   // halves away from zero
+  EXPECT_EQ(format_F(2.5, 6, 0), "    3.");  // halves away from zero
   EXPECT_EQ(format_F(-2.5, 6, 0), "   -3.");
   EXPECT_EQ(format_F(123456.0, 6, 0), "******");
   EXPECT_EQ(format_F(-12345.0, 6, 0), "******");
@@ -61,8 +61,8 @@ TEST(FixedEditing, WholeNumbersWithTrailingPoint) {
 TEST(FixedEditing, DecimalsWithLeadingZeroWhenThereIsRoom) {
   EXPECT_EQ(format_F(0.5, 10, 3), "     0.500");
   EXPECT_EQ(format_F(-0.25, 10, 3), "    -0.250");
-  EXPECT_EQ(format_F(0.9995, 10, 3), "     1.000");  // the double lies just above the tie
-  EXPECT_EQ(format_F(0.0005f, 10, 3), "     0.001");   // the float lies just above the tie too
+  EXPECT_EQ(format_F(0.9995, 10, 3), "     1.000");   // the double lies just above the tie
+  EXPECT_EQ(format_F(0.0005f, 10, 3), "     0.001");  // the float lies just above the tie too
   EXPECT_EQ(format_F(0.0004999, 10, 3), "     0.000");
   EXPECT_EQ(format_F(0.5, 4, 3), ".500");
   EXPECT_EQ(format_F(1234567.0, 10, 3), "**********");

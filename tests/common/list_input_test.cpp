@@ -24,9 +24,14 @@ TEST(ListInput, BlanksAndCommasSeparate) {
 }
 
 TEST(ListInput, RealForms) {
-  for (const auto& [text, value] : std::vector<std::pair<const char*, float>>{
-           {"1", 1.0f}, {"1.", 1.0f}, {".5", 0.5f}, {"-0.01", -0.01f}, {"1E3", 1000.0f},
-           {"2.5d-2", 0.025f}, {"+4.0E+00", 4.0f}, {"01", 1.0f}}) {
+  for (const auto& [text, value] : std::vector<std::pair<const char*, float>>{{"1", 1.0f},
+                                                                              {"1.", 1.0f},
+                                                                              {".5", 0.5f},
+                                                                              {"-0.01", -0.01f},
+                                                                              {"1E3", 1000.0f},
+                                                                              {"2.5d-2", 0.025f},
+                                                                              {"+4.0E+00", 4.0f},
+                                                                              {"01", 1.0f}}) {
     ListReader r(text);
     float v = -99;
     ASSERT_EQ(r.real(v), ListStatus::ok) << text;

@@ -55,11 +55,10 @@ TEST(NiceStep, OneTwoFiveByDecade) {
     float range, step;
     std::int32_t minor;
   } cases[] = {
-      {100.0f, 20.0f, 3},     {0.004f, 0.0005f, 4}, {1.5f, 0.2f, 3},      {2.0f, 0.5f, 4},
-      {4.99f, 0.5f, 4},       {5.0f, 1.0f, 4},      {9.99f, 1.0f, 4},     {10.0f, 2.0f, 3},
-      {0.001f, 0.0002f, 3},   {1.0e-5f, 2.0e-6f, 3}, {4999.0f, 500.0f, 4}, {5000.0f, 1000.0f, 4},
-      {0.02f, 0.005f, 4},     {0.3f, 0.05f, 4},     {0.1f, 0.02f, 3},     {1000.0f, 200.0f, 3},
-      {10000.0f, 1000.0f, 4}, {-100.0f, 20.0f, 3},
+      {100.0f, 20.0f, 3},   {0.004f, 0.0005f, 4},   {1.5f, 0.2f, 3},     {2.0f, 0.5f, 4},      {4.99f, 0.5f, 4},
+      {5.0f, 1.0f, 4},      {9.99f, 1.0f, 4},       {10.0f, 2.0f, 3},    {0.001f, 0.0002f, 3}, {1.0e-5f, 2.0e-6f, 3},
+      {4999.0f, 500.0f, 4}, {5000.0f, 1000.0f, 4},  {0.02f, 0.005f, 4},  {0.3f, 0.05f, 4},     {0.1f, 0.02f, 3},
+      {1000.0f, 200.0f, 3}, {10000.0f, 1000.0f, 4}, {-100.0f, 20.0f, 3},
   };
   for (const Case& c : cases) {
     float step = -1.0f;
@@ -105,7 +104,7 @@ TEST(BarStep, KeepsAGivenStepOnlyWithinTheIntervalLimit) {
   minor = 30;
   BAR_STEP(1.0f, 0.0f, 0.0f, step, decimals, minor, 10);  // sign and order do not matter
   EXPECT_EQ(step, 0.25f);
-  EXPECT_EQ(minor, 1);                                    // more than 20 minors become 1
+  EXPECT_EQ(minor, 1);  // more than 20 minors become 1
   EXPECT_EQ(decimals, 2);
   step = 0.5f;
   BAR_STEP(0.0f, 10.0f, 0.0f, step, decimals, minor, 10);  // 20 intervals: too many
@@ -147,8 +146,8 @@ TEST(ColourBarScale, ZeroToFourThousandthsInExponentForm) {
   EXPECT_EQ(s.minor, 4);
   EXPECT_EQ(s.decimals, 3);
   const std::vector<BarLabel> labels = labels_of(0.0f, 0.004f);
-  EXPECT_EQ(trimmed_texts(labels), (std::vector<std::string>{"0", "0.5E-3", "0.1E-2", "0.15E-2", "0.2E-2",
-                                                             "0.25E-2", "0.3E-2", "0.35E-2", "0.4E-2"}));
+  EXPECT_EQ(trimmed_texts(labels), (std::vector<std::string>{"0", "0.5E-3", "0.1E-2", "0.15E-2", "0.2E-2", "0.25E-2",
+                                                             "0.3E-2", "0.35E-2", "0.4E-2"}));
   ASSERT_EQ(labels.size(), 9u);
   EXPECT_EQ(labels[1].text, "    0.5E-3    ");
   EXPECT_EQ(labels[3].text, "    0.15E-2   ");
@@ -168,8 +167,7 @@ TEST(ColourBarScale, ZeroToOneAndAHalf) {
   EXPECT_EQ(s.decimals, 1);
   const std::vector<BarLabel> labels = labels_of(0.0f, 1.5f);
   // 1.6 lies beyond 1.5075.
-  EXPECT_EQ(trimmed_texts(labels),
-            (std::vector<std::string>{"0", "0.2", "0.4", "0.6", "0.8", "1.0", "1.2", "1.4"}));
+  EXPECT_EQ(trimmed_texts(labels), (std::vector<std::string>{"0", "0.2", "0.4", "0.6", "0.8", "1.0", "1.2", "1.4"}));
   ASSERT_EQ(labels.size(), 8u);
   EXPECT_EQ(labels[1].text, "      0.2     ");
   for (const BarLabel& l : labels) EXPECT_EQ(l.width, 12);
@@ -205,8 +203,7 @@ TEST(ColourBarScale, NegativeHighestValueStaysInsideTheRange) {
   EXPECT_EQ(bar_top(0.0f), 0.0f);
   EXPECT_GT(bar_top(-2.0f), -2.0f);
   const std::vector<BarLabel> labels = labels_of(-10.0f, -2.0f);
-  EXPECT_EQ(trimmed_texts(labels),
-            (std::vector<std::string>{"-10", "-9", "-8", "-7", "-6", "-5", "-4", "-3", "-2"}));
+  EXPECT_EQ(trimmed_texts(labels), (std::vector<std::string>{"-10", "-9", "-8", "-7", "-6", "-5", "-4", "-3", "-2"}));
 }
 
 TEST(ColourBarScale, ATickStepLostInRoundingEndsTheLoops) {

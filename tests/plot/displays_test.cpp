@@ -108,8 +108,8 @@ TEST_F(Displays, GeometryViewClassColoursFollowTheExactTests) {
   g.RHO[3][2] = 1.0e6f;     // insulator
   g.FIXED[4][2] = 1;        // grounded at 0 V
   g.FIXED[5][2] = 1;
-  g.V[5][2] = -5.0f;        // fixed potential
-  g.RHO[6][2] = 100.0f;     // resistive
+  g.V[5][2] = -5.0f;     // fixed potential
+  g.RHO[6][2] = 100.0f;  // resistive
   start_recording();
   run_captured([] {
     capture_pictures();
@@ -192,7 +192,7 @@ TEST_F(Displays, ValuesOutsideTheRangeTakeColoursZeroAndSeven) {
   plot::COLOUR_BAR(0.0f, 10.0f);
   const std::size_t before = records().size();
   plot::VALUE_COLOUR(-0.001f);
-  plot::VALUE_COLOUR(10.05f);   // the range's top itself
+  plot::VALUE_COLOUR(10.05f);  // the range's top itself
   plot::VALUE_COLOUR(10.06f);
   plot::VALUE_COLOUR(0.0f);
   const auto r = records();

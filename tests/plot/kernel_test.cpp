@@ -239,8 +239,8 @@ TEST_F(Kernel, ColourRoutinesRecordTheirArguments) {
   plot::LCIRON(0.25f);
   plot::LCBAR(70000);  // beyond 16 bits: held at the end of the range, not wrapped to 4464
   const auto r = records();
-  EXPECT_EQ(r, (std::vector<std::string>{"SC RGB 255  0128", "SC GREY  3", "SC CIRCL     -1.000",
-                                         "SC IRON     0.250", "SC BAR  **"}));
+  EXPECT_EQ(r, (std::vector<std::string>{"SC RGB 255  0128", "SC GREY  3", "SC CIRCL     -1.000", "SC IRON     0.250",
+                                         "SC BAR  **"}));
 }
 
 TEST_F(Kernel, AreasAndAnnotationsAreRecordedOnlyWhileRecording) {
@@ -258,10 +258,10 @@ TEST_F(Kernel, AreasAndAnnotationsAreRecordedOnlyWhileRecording) {
   plot::TEKCOMMENT("after$", 6);
   plot::TEKBOX(0, 0, 1, 1);
   header_lines_ = 6;
-  EXPECT_EQ(records(), (std::vector<std::string>{
-                           "CM", "CM ", "CM", "RB-1650. -925. 1650. 1225.", "RF-1683. -792.-1650. -759.  0",
-                           "QF    0.    0.   10.    0.   10.   10.    0.   10.",
-                           "LA  3  0.1000000E+01  0.0000000E+00  0.0000000E+00", "CM", "CM abc"}));
+  EXPECT_EQ(records(),
+            (std::vector<std::string>{"CM", "CM ", "CM", "RB-1650. -925. 1650. 1225.", "RF-1683. -792.-1650. -759.  0",
+                                      "QF    0.    0.   10.    0.   10.   10.    0.   10.",
+                                      "LA  3  0.1000000E+01  0.0000000E+00  0.0000000E+00", "CM", "CM abc"}));
   // The screen got a rectangle, a filled rectangle and a polygon each time.
   int rects = 0, fills = 0, polygons = 0;
   for (const auto& r : kesto::testing::plot_records(from)) {

@@ -45,7 +45,7 @@ TEST(ParseInches, Examples) {
   EXPECT_EQ(parse("-0.1"), "-10");
   EXPECT_EQ(parse("6.567"), "657");
   EXPECT_EQ(parse("6.5679999"), "657");  // digits after the third are ignored
-  EXPECT_EQ(parse("-1.255"), "-126");     // the sign applies last
+  EXPECT_EQ(parse("-1.255"), "-126");    // the sign applies last
   EXPECT_EQ(parse("7"), "700");
   EXPECT_EQ(parse("+7"), "700");
   EXPECT_EQ(parse(".5"), "50");
@@ -55,8 +55,8 @@ TEST(ParseInches, Examples) {
 }
 
 TEST(ParseInches, InvalidTexts) {
-  for (const char* text : {"1.2.3", "1 2", "", "   ", "\"", ".", "-", "+.", "- 5", "5 \"", "5\"\"", "5\"x",
-                           "abc", "1,5", "--5", "5-", "\"5", "1e3"})
+  for (const char* text : {"1.2.3", "1 2", "", "   ", "\"", ".", "-", "+.", "- 5", "5 \"", "5\"\"", "5\"x", "abc",
+                           "1,5", "--5", "5-", "\"5", "1e3"})
     EXPECT_EQ(parse(text), "invalid") << "'" << text << "'";
 }
 
@@ -88,7 +88,7 @@ TEST(InchSpin, ReadsEightCharactersAndLeavesBadTextAlone) {
   EXPECT_EQ(inch_spin("abc", true), "abc");
   EXPECT_EQ(inch_spin("", false), "");
   EXPECT_EQ(inch_spin("21474836.47", true), "21474836.1\"");  // read as 21474836
-  EXPECT_EQ(inch_spin("99999999", true), "99999999");  // beyond 32 bits: left alone
+  EXPECT_EQ(inch_spin("99999999", true), "99999999");         // beyond 32 bits: left alone
 }
 
 TEST(PenWidthSpin, UpAndDown) {

@@ -15,8 +15,8 @@
 namespace kesto::shell {
 namespace {
 
-using testing::WindowTest;
 using testing::settle;
+using testing::WindowTest;
 
 using WindowEvents = WindowTest;
 

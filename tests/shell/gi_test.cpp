@@ -227,8 +227,8 @@ TEST_F(GiTest, ColourOutsideTheStandardColoursIsGreyIndex8) {
   GI_COLOUR(0);
   GI_COLOUR(7);
   GI_COLOUR(9);
-  EXPECT_EQ(recorded(), (Bytes{9, 124, 124, 124, 191, 9, 124, 124, 124, 191, 9, 0, 0, 0, 0, 9, 252, 252, 252, 255,
-                               9, 252, 0, 124, 191}));
+  EXPECT_EQ(recorded(), (Bytes{9, 124, 124, 124, 191, 9,   124, 124, 124, 191, 9,   0,  0,
+                               0, 0,   9,   252, 252, 252, 255, 9,   252, 0,   124, 191}));
 }
 
 TEST_F(GiTest, FirstColourOperationRealisesItsDefaultPalette) {
@@ -324,8 +324,8 @@ TEST_F(GiTest, EndWaitsForACommandKeyUnlessItsModeIsOne) {
 }
 
 TEST_F(GiTest, CommandKeysAreClassified) {
-  for (auto [key, expected] : {std::pair<int, int>{'`', 1}, {'P', 1}, {'p', 1}, {'F', 2}, {'f', 2}, {'~', 3},
-                               {'x', 0}, {KEY_F1, 0}}) {
+  for (auto [key, expected] :
+       {std::pair<int, int>{'`', 1}, {'P', 1}, {'p', 1}, {'F', 2}, {'f', 2}, {'~', 3}, {'x', 0}, {KEY_F1, 0}}) {
     EventRecord e;
     e.type = EVENT_KEY;
     e.key = static_cast<std::int16_t>(key);

@@ -113,10 +113,10 @@ TEST_F(GiWindowTest, TextIsDrawnInStrokes) {
   GI_MOVE(-1000.0f, 0.0f);
   GI_TEXT(2, "L-");
   testing::settle();
-  EXPECT_EQ(window_at(-1000, 500), 0x0000FCu);   // the stem of L
-  EXPECT_EQ(window_at(-700, 0), 0x0000FCu);      // its foot
+  EXPECT_EQ(window_at(-1000, 500), 0x0000FCu);  // the stem of L
+  EXPECT_EQ(window_at(-700, 0), 0x0000FCu);     // its foot
   EXPECT_EQ(window_at(-700, 500), 0xFFFFFFu);
-  EXPECT_EQ(window_at(0, 400), 0x0000FCu);       // the dash after a full advance
+  EXPECT_EQ(window_at(0, 400), 0x0000FCu);  // the dash after a full advance
   float x = 0, y = 0;
   GI_WHERE(x, y);
   EXPECT_FLOAT_EQ(x, 800.0f);

@@ -22,7 +22,7 @@ TEST(Palettes, HueCircleOfPalette2PassesItsAnchorsEvenlySpaced) {
   EXPECT_EQ(entry(2, 163), (Rgb{0, 63, 0}));   // green
   EXPECT_EQ(entry(2, 193), (Rgb{63, 63, 0}));  // yellow
   EXPECT_EQ(entry(2, 223), (Rgb{63, 0, 0}));
-  EXPECT_EQ(entry(2, 88), (Rgb{32, 0, 63}));   // halfway from magenta to blue
+  EXPECT_EQ(entry(2, 88), (Rgb{32, 0, 63}));  // halfway from magenta to blue
   // Neighbouring entries of the circle differ by one even step at most.
   for (int e = 44; e <= 223; ++e) {
     const Rgb a = entry(2, e - 1), b = entry(2, e);

@@ -56,7 +56,8 @@ TEST(PcxFile, HeaderRowsAndPaletteAreLaidOutAsFixed) {
   EXPECT_EQ(le16(file, 72), 480);
   for (std::size_t i = 74; i < 128; ++i) EXPECT_EQ(file[i], 0) << i;
   // First row: 1, then 639 sevens (ten full runs and one of nine); the rest alike without the 1.
-  const Bytes first = {1, 0xFF, 7, 0xFF, 7, 0xFF, 7, 0xFF, 7, 0xFF, 7, 0xFF, 7, 0xFF, 7, 0xFF, 7, 0xFF, 7, 0xFF, 7, 0xC9, 7};
+  const Bytes first = {1, 0xFF, 7, 0xFF, 7, 0xFF, 7, 0xFF, 7, 0xFF, 7, 0xFF,
+                       7, 0xFF, 7, 0xFF, 7, 0xFF, 7, 0xFF, 7, 0xC9, 7};
   EXPECT_TRUE(std::equal(first.begin(), first.end(), file.begin() + 128));
   const std::size_t rows = first.size() + 479 * 22;
   ASSERT_EQ(file.size(), 128 + rows + 1 + 768);
@@ -75,7 +76,8 @@ struct Ppm {
   int width = 0, height = 0;
   std::vector<std::uint8_t> rgb;
   Rgb at(int x, int y) const {
-    const std::size_t i = 3 * (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x));
+    const std::size_t i =
+        3 * (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x));
     return {rgb[i], rgb[i + 1], rgb[i + 2]};
   }
 };

@@ -103,12 +103,12 @@ TEST_F(SettingsFile, MissingNonNumericAndAbsurdValues) {
       "BlackBG=255\ngarbage line without equals\n[unclosed\n");
   OPEN_WINDOW();
   const Settings& s = settings();
-  EXPECT_EQ(s.PageLeftMargin, 100);   // not a number: default
+  EXPECT_EQ(s.PageLeftMargin, 100);  // not a number: default
   EXPECT_EQ(s.PageTopMargin, 100);
-  EXPECT_EQ(s.PageWidth, 650);        // beyond 32 bits: default
+  EXPECT_EQ(s.PageWidth, 650);  // beyond 32 bits: default
   EXPECT_EQ(s.PenWidthPrinter, MAX_PEN_WIDTH);
-  EXPECT_EQ(s.LandscapePrinter, 1);   // switches are 0 or 1
-  EXPECT_EQ(s.PenWidthEMF, -3);       // used as it is
+  EXPECT_EQ(s.LandscapePrinter, 1);  // switches are 0 or 1
+  EXPECT_EQ(s.PenWidthEMF, -3);      // used as it is
   EXPECT_EQ(s.PenWidthEPS, 2);
   EXPECT_EQ(s.ColorWindow, 1);
   EXPECT_EQ(s.BlackBG, 1);

@@ -17,8 +17,8 @@
 namespace kesto::shell {
 namespace {
 
-using testing::WindowTest;
 using testing::settle;
+using testing::WindowTest;
 
 using WindowMenu = WindowTest;
 
@@ -114,7 +114,7 @@ TEST_F(WindowMenu, AboutAndExit) {
 TEST_F(WindowMenu, ScriptedMenuStepsActLikeAUser) {
   std::string error;
   ASSERT_TRUE(parse_script("menu 11\nmenu 2\nmenu 10\nmenu 7\nkey Enter\n", script(), error)) << error;
-  EXPECT_EQ(GI_GET_KEY(), 13);  // the commands ran inside the wait
+  EXPECT_EQ(GI_GET_KEY(), 13);          // the commands ran inside the wait
   ASSERT_EQ(message_log().size(), 2u);  // the greyed Write EPS did nothing
   EXPECT_EQ(message_log()[0].text, "Printer set-up is not available yet.");
   EXPECT_EQ(message_log()[1].text, "The \"About\" box is not implemented");

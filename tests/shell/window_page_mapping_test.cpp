@@ -39,7 +39,7 @@ TEST(RoundDiv, RoundsHalvesAwayFromZero) {
   EXPECT_EQ(round_div(-5, 2), -3);
   EXPECT_EQ(round_div(4, 3), 1);
   EXPECT_EQ(round_div(-4, 3), -1);
-  EXPECT_EQ(round_div(7, 4), 2);   // 1.75
+  EXPECT_EQ(round_div(7, 4), 2);  // 1.75
   EXPECT_EQ(round_div(-7, 4), -2);
   EXPECT_EQ(round_div(0, 9), 0);
   EXPECT_EQ(round_div(5, -2), -3);
@@ -81,7 +81,7 @@ TEST_F(PageMappingTest, BackwardMapsPixelsToTheNearestPagePoint) {
   bitmap(700, 500);  // 5 units per pixel
   EXPECT_EQ(from_device(351, 249), std::make_pair(5, 5));
   EXPECT_EQ(from_device(0, 500), std::make_pair(-1750, -1250));
-  bitmap(640, 452);  // 2500 / 452 = 5.53 units per pixel
+  bitmap(640, 452);                                        // 2500 / 452 = 5.53 units per pixel
   EXPECT_EQ(from_device(321, 226), std::make_pair(6, 0));  // 5.53 -> 6
   EXPECT_EQ(from_device(319, 226), std::make_pair(-6, 0));
 }

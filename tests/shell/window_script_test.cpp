@@ -39,7 +39,7 @@ int count(const QImage& image, const QColor& c) {
 // What the run saw at each of its stops.
 struct Observed {
   std::vector<std::string> pages;
-  std::vector<int> red_pixels;   // red pixels the window showed at each picture stop
+  std::vector<int> red_pixels;  // red pixels the window showed at each picture stop
   std::vector<int> keys;
   bool bitmap_valid_after_resize = false;
 };
@@ -104,15 +104,15 @@ class ScriptedRun : public ::testing::Test {
 
 TEST_F(ScriptedRun, TextPagesAPictureAndBack) {
   load_script(
-      "key a\n"          // page one
-      "menu 10\n"        // About, inside the picture's wait
+      "key a\n"    // page one
+      "menu 10\n"  // About, inside the picture's wait
       "answer ok\n"
-      "key x\n"          // ends the picture
-      "key b\n"          // page two
-      "menu 7\n"         // Color off while the picture shows again
+      "key x\n"   // ends the picture
+      "key b\n"   // page two
+      "menu 7\n"  // Color off while the picture shows again
       "key y\n"
-      "key z\n"          // the grey picture
-      "key Enter\n");    // last page
+      "key z\n"        // the grey picture
+      "key Enter\n");  // last page
   int argc = 1;
   char name[] = "kesto";
   char* argv[] = {name, nullptr};
@@ -130,7 +130,7 @@ TEST_F(ScriptedRun, TextPagesAPictureAndBack) {
   EXPECT_NEAR(o.red_pixels[1], 350 * 250, 1500);  // shown again
   EXPECT_NEAR(o.red_pixels[2], 700 * 500, 3000);  // replayed at the new size
   EXPECT_TRUE(o.bitmap_valid_after_resize);
-  EXPECT_EQ(o.red_pixels[3], 0);                  // greys after the Color command
+  EXPECT_EQ(o.red_pixels[3], 0);  // greys after the Color command
   ASSERT_EQ(message_log().size(), 1u);
   EXPECT_EQ(message_log()[0].text, "The \"About\" box is not implemented");
   EXPECT_EQ(message_log()[0].answer, "ok");
@@ -195,9 +195,9 @@ TEST_F(ScriptedRun, FileDialogAnsweredByTheScript) {
   const std::string cwd = std::filesystem::current_path().string();
   load_script("file data/deck\nfile cancel\n");
   std::string dir, name, full;
-  EXPECT_EQ(OPEN_FILE_DIALOG("old.txt   ", 10, cwd, static_cast<std::int16_t>(cwd.size()), 2, 0, dir, 66, name, 14,
-                             full, 80),
-            0);
+  EXPECT_EQ(
+      OPEN_FILE_DIALOG("old.txt   ", 10, cwd, static_cast<std::int16_t>(cwd.size()), 2, 0, dir, 66, name, 14, full, 80),
+      0);
   EXPECT_EQ(dir.size(), 66u);
   EXPECT_EQ(name, "deck.txt      ");
   EXPECT_EQ(full.substr(0, full.find_last_not_of(' ') + 1), (cwd + "/data/deck.txt").substr(0, 80));
@@ -251,7 +251,7 @@ TEST_F(Selection, BoxMovedByKeysAndEndedByAKey) {
   EXPECT_EQ(y1, -80);
   EXPECT_EQ(x2, 121);
   EXPECT_EQ(y2, 100);
-  EXPECT_EQ(plot_buffer().used, recorded);  // never recorded
+  EXPECT_EQ(plot_buffer().used, recorded);           // never recorded
   EXPECT_EQ(surfaces().window, surfaces().backing);  // erased again
 }
 
@@ -281,7 +281,7 @@ TEST_F(Selection, BoxEdgesDraggedWithThePointerAndLimited) {
   testing::set_client_size(700, 500);
   BEGIN_PICTURE(0);
   load_script(
-      "press left page 100 0\nmove page 300 0 1\nrelease left page 300 0\n"   // second x edge to 300
+      "press left page 100 0\nmove page 300 0 1\nrelease left page 300 0\n"               // second x edge to 300
       "press left page -100 -100\nmove page -2000 -900 1\nrelease left page -900 -900\n"  // the corner, limited
       "click right page 0 0\n");
   std::int16_t x1 = -100, y1 = -100, x2 = 100, y2 = 100, code = 0;

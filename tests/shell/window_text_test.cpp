@@ -12,9 +12,9 @@
 namespace kesto::shell {
 namespace {
 
-using testing::WindowTest;
 using testing::set_client_size;
 using testing::settle;
+using testing::WindowTest;
 
 TEST(FontIndex, ExactWidthChoosesTheIndexOnePixelLessTheNextSmaller) {
   for (int i = 1; i < FONT_TABLE_SIZE; ++i) {
@@ -78,7 +78,7 @@ TEST_F(WindowText, LayoutFollowsTheClientSize) {
   EXPECT_EQ(text_layout().font_index, 11);
   EXPECT_EQ(cw, 16);
   EXPECT_EQ(lh, 28);
-  EXPECT_EQ(x0, 0);   // 80 x 16 is wider than the client: raised to 0
+  EXPECT_EQ(x0, 0);  // 80 x 16 is wider than the client: raised to 0
   EXPECT_EQ(y0, 10);
 
   set_client_size(1247, 720);

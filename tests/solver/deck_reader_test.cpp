@@ -50,9 +50,7 @@ void expect_fatal_run(const std::string& deck, const std::string& page) {
   EXPECT_FALSE(std::filesystem::exists("EFIELD.TBL"));
 }
 
-void expect_read(const Captured& c) {
-  ASSERT_FALSE(c.ended) << c.pages;
-}
+void expect_read(const Captured& c) { ASSERT_FALSE(c.ended) << c.pages; }
 
 std::string twelve(std::int64_t v) {  // an integer of a free-format message line
   std::string s = std::to_string(v);
@@ -100,14 +98,15 @@ TEST(DeckSpace, SpaceIsFoundPastAnEnLine) {
   expect_read(read_deck_text(lines({kThick, "END of the commands", "SPACE 12 8"})));
   EXPECT_EQ(grid().NX, 12);
   // ... but the EN line ends the second pass, so THICK was never read.
-  expect_fatal_run(lines({"SPACE 12 8", "EN", kThick}), notice_page("Fatal error: you must specify a THICKNESS for the resistive material."));
+  expect_fatal_run(lines({"SPACE 12 8", "EN", kThick}),
+                   notice_page("Fatal error: you must specify a THICKNESS for the resistive material."));
 }
 
 TEST(DeckSpace, FatalPages) {
   expect_fatal_run((lines({"EN", "CE   2 2 1.0", kThick})),
-               notice_page("Fatal Error: file must contain a \"SPACE\" command."));
+                   notice_page("Fatal Error: file must contain a \"SPACE\" command."));
   expect_fatal_run((lines({"space 10 10", kThick})),
-               notice_page("Fatal Error: file must contain a \"SPACE\" command."));
+                   notice_page("Fatal Error: file must contain a \"SPACE\" command."));
   const std::string exceeded = message_page({"FATAL ERROR: DIMENSIONS EXCEEDED", "REDUCE THE SPACE SIZE IN CELLS",
                                              " MAXIMUM SIZE IS NX =" + twelve(250) + " BY NY=" + twelve(110)});
   expect_fatal_run((lines({"SPACE 251 110", kThick})), exceeded);
@@ -153,8 +152,8 @@ TEST(DeckCommands, SinglStepForcesOneSweepPerDisplayAndNeverSetsTheCellSize) {
 }
 
 TEST(DeckCommands, CellsAnywhereInTheGridIncludingTheEdge) {
-  expect_read(read_deck_text(lines({"SPACE 10 10", "CE   1 1 5.0", "CE   3,4, -2.5 volts", "CE   6 6 1.0",
-                                    "CE   6 6 2.0", kThick})));
+  expect_read(read_deck_text(
+      lines({"SPACE 10 10", "CE   1 1 5.0", "CE   3,4, -2.5 volts", "CE   6 6 1.0", "CE   6 6 2.0", kThick})));
   const auto& g = grid();
   EXPECT_EQ(g.V[1][1], 5.0f);
   EXPECT_EQ(g.FIXED[3][4], 1);
@@ -166,23 +165,22 @@ TEST(DeckCommands, CellsAnywhereInTheGridIncludingTheEdge) {
 
 TEST(DeckCommands, CellOutOfRangePages) {
   expect_fatal_run((lines({"SPACE 20 10", "CE   0 1 5.0", kThick})),
-               message_page({" FATAL ERROR: INPUT CELL OUT OF RANGE", " I=" + twelve(0) + " NX=" + twelve(20),
-                             " J=" + twelve(1) + " NY=" + twelve(10)}));
+                   message_page({" FATAL ERROR: INPUT CELL OUT OF RANGE", " I=" + twelve(0) + " NX=" + twelve(20),
+                                 " J=" + twelve(1) + " NY=" + twelve(10)}));
   expect_fatal_run((lines({"SPACE 20 10", "CE   4 11 5.0", kThick})),
-               message_page({" FATAL ERROR: INPUT CELL OUT OF RANGE", " I=" + twelve(4) + " NX=" + twelve(20),
-                             " J=" + twelve(11) + " NY=" + twelve(10)}));
+                   message_page({" FATAL ERROR: INPUT CELL OUT OF RANGE", " I=" + twelve(4) + " NX=" + twelve(20),
+                                 " J=" + twelve(11) + " NY=" + twelve(10)}));
   expect_fatal_run((lines({"SPACE 20 10", "CE   4 4", kThick})), notice_page("Error reading an input line!"));
 }
 
 TEST(DeckCommands, LineEndsAreChecked) {
   expect_fatal_run((lines({"SPACE 20 10", "LI   2 2 21 5 1.0", kThick})),
-               message_page({" FATAL ERROR: INPUT CELL OUT OF RANGE", " IS=" + twelve(2) + " NX=" + twelve(20),
-                             " JS=" + twelve(2) + " NY=" + twelve(10), " IE=" + twelve(21) + " NX=" + twelve(20),
-                             " JE=" + twelve(5) + " NY=" + twelve(10)}));
+                   message_page({" FATAL ERROR: INPUT CELL OUT OF RANGE", " IS=" + twelve(2) + " NX=" + twelve(20),
+                                 " JS=" + twelve(2) + " NY=" + twelve(10), " IE=" + twelve(21) + " NX=" + twelve(20),
+                                 " JE=" + twelve(5) + " NY=" + twelve(10)}));
   expect_fatal_run((lines({"SPACE 20 10", "LI   2 0 9 5 1.0", kThick})),
-               notice_page(" FATAL ERROR: INPUT CELL OUT OF RANGE"));
-  expect_fatal_run((lines({"SPACE 20 10", "LI   2 2 9 5", kThick})),
-               notice_page("Error reading an input line!"));
+                   notice_page(" FATAL ERROR: INPUT CELL OUT OF RANGE"));
+  expect_fatal_run((lines({"SPACE 20 10", "LI   2 2 9 5", kThick})), notice_page("Error reading an input line!"));
   expect_read(read_deck_text(lines({"SPACE 20 10", "LI   2 2 2 9 -3.0", kThick})));
   for (int J = 1; J <= 10; ++J) EXPECT_EQ(grid().V[2][J], J >= 2 && J <= 9 ? -3.0f : 0.0f) << J;
 }
@@ -191,17 +189,16 @@ TEST(DeckCommands, ShapesCommandsReachTheirShapes) {
   expect_read(read_deck_text(
       lines({"SPACE 40 40", "CIRCLE 10 10 2 1.0", "CSHELL 30 30 4 2.0", "ELLIPSE 20 20 6 3 3.0", kThick})));
   const auto& g = grid();
-  EXPECT_EQ(g.V[10][10], 1.0f);  // inside the disc
-  EXPECT_EQ(g.V[35][31], 2.0f);  // on the ring, at angle 0
+  EXPECT_EQ(g.V[10][10], 1.0f);   // inside the disc
+  EXPECT_EQ(g.V[35][31], 2.0f);   // on the ring, at angle 0
   EXPECT_EQ(g.FIXED[30][30], 0);  // inside the ring
-  EXPECT_EQ(g.V[26][20], 3.0f);  // on the ellipse, at angle 0
+  EXPECT_EQ(g.V[26][20], 3.0f);   // on the ellipse, at angle 0
   EXPECT_EQ(g.FIXED[20][20], 0);
-  expect_fatal_run((lines({"SPACE 40 40", "CIRCLE 10 10 2", kThick})),
-               notice_page("Error reading an input line!"));
+  expect_fatal_run((lines({"SPACE 40 40", "CIRCLE 10 10 2", kThick})), notice_page("Error reading an input line!"));
   expect_fatal_run((lines({"SPACE 40 40", "CSHELL 10 10 2.5 1.0", kThick})),
-               notice_page("Error reading an input line!"));
+                   notice_page("Error reading an input line!"));
   expect_fatal_run((lines({"SPACE 40 40", "ELLIPSE 20 20 6 1.0", kThick})),
-               notice_page("Error reading an input line!"));
+                   notice_page("Error reading an input line!"));
 }
 
 TEST(DeckCommands, ResistiveAndInsulatingRegions) {
@@ -225,7 +222,7 @@ TEST(DeckCommands, RegionsMustStayInside) {
   // Unreadable lines of these kinds are read errors too.
   expect_fatal_run((lines({"SPACE 20 10", "INSUL 2 2 5", kThick})), notice_page("Error reading an input line!"));
   expect_fatal_run((lines({"SPACE 20 10", "RESIS_B 2 2 5 5 1.0", kThick})),
-               notice_page("Error reading an input line!"));
+                   notice_page("Error reading an input line!"));
 }
 
 TEST(DeckCommands, CurrentLineIsClampedAndChecked) {
@@ -241,16 +238,17 @@ TEST(DeckCommands, CurrentLineIsClampedAndChecked) {
   EXPECT_EQ(grid().ICE, 20);
   EXPECT_EQ(grid().JCS, 15);
 
-  const std::string near = message_page(
-      {"Fatal error: the line for finding current flow", "must be at least 3 cells from the edge."});
+  const std::string near =
+      message_page({"Fatal error: the line for finding current flow", "must be at least 3 cells from the edge."});
   expect_fatal_run((lines({"SPACE 20 30", "CURRENT 2 5 2 10", kThick})), near);
   expect_fatal_run((lines({"SPACE 20 30", "CURRENT 19 5 19 10", kThick})), near);
   expect_fatal_run((lines({"SPACE 20 30", "CURRENT 5 29 9 29", kThick})), near);
   expect_fatal_run((lines({"SPACE 20 30", "CURRENT 5 2 9 2", kThick})), near);
   expect_read(read_deck_text(lines({"SPACE 20 30", "CURRENT 3 5 3 10", "CURRENT 18 5 18 10", kThick})));
   expect_read(read_deck_text(lines({"SPACE 20 30", "CURRENT 5 3 9 3", "CURRENT 5 28 9 28", kThick})));
-  expect_fatal_run((lines({"SPACE 20 30", "CURRENT 5 5 9 10", kThick})),
-               message_page({"Fatal error: the line for finding current flow", "must be either horizontal or vertical."}));
+  expect_fatal_run(
+      (lines({"SPACE 20 30", "CURRENT 5 5 9 10", kThick})),
+      message_page({"Fatal error: the line for finding current flow", "must be either horizontal or vertical."}));
   expect_fatal_run((lines({"SPACE 20 30", "CURRENT 5 5 9", kThick})), notice_page("Error reading an input line!"));
 }
 
@@ -281,11 +279,12 @@ TEST(DeckFaults, ThicknessMissingZeroOrNegative) {
   expect_fatal_run((lines({"SPACE 10 10"})), missing);
   expect_fatal_run((lines({"SPACE 10 10", "THICK     0.0"})), missing);
   expect_fatal_run((lines({"SPACE 10 10", "THICK     -0.001"})),
-               notice_page("Fatal error: the THICKNESS of the resistive material must be positive."));
+                   notice_page("Fatal error: the THICKNESS of the resistive material must be positive."));
 }
 
 TEST(DeckFaults, CellSizeMustBePositive) {
-  const std::string page = message_page({"Fatal error: the cell size given by the SI line", "must be greater than zero."});
+  const std::string page =
+      message_page({"Fatal error: the cell size given by the SI line", "must be greater than zero."});
   expect_fatal_run((lines({"SPACE 10 10", "SI   0.0", kThick})), page);
   expect_fatal_run((lines({"SPACE 10 10", "SI   -0.01", kThick})), page);
   // Only the value in force at the end counts.
@@ -312,8 +311,9 @@ TEST(DeckFaults, ResistivityMustBePositive) {
 TEST(DeckFaults, NumbersThatAreNotFinite) {
   for (const std::string& bad : {std::string("CE   3 3 inf"), std::string("SI   1E39"), std::string("THICK     NaN"),
                                  std::string("LI   2 2 5 5 -Infinity"), std::string("RESIS_B   2 2 5 5 nan")}) {
-    expect_fatal_run(lines({"SPACE 10 10", bad, kThick}), message_page({"Error reading an input line!", "A number in this line is infinite or not a number:",
-                                  bad}));
+    expect_fatal_run(
+        lines({"SPACE 10 10", bad, kThick}),
+        message_page({"Error reading an input line!", "A number in this line is infinite or not a number:", bad}));
   }
 }
 
@@ -363,9 +363,8 @@ TEST(DeckText, VeryLongLinesAreCutAt80) {
 
 TEST(DeckFile, NameCompletion) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"SHEET", "SHEET.txt     "},       {"SHEET.DAT", "SHEET.DAT     "},
-      {"ABCDEFGHIJ", "ABCDEFGHIJ.txt"},  {"ABCDEFGHIJK", "ABCDEFGHIJK   "},
-      {"ABCDEFGHIJKLMN", "ABCDEFGHIJKLMN"}, {"A.B", "A.B           "},
+      {"SHEET", "SHEET.txt     "},       {"SHEET.DAT", "SHEET.DAT     "},      {"ABCDEFGHIJ", "ABCDEFGHIJ.txt"},
+      {"ABCDEFGHIJK", "ABCDEFGHIJK   "}, {"ABCDEFGHIJKLMN", "ABCDEFGHIJKLMN"}, {"A.B", "A.B           "},
   };
   for (const auto& [in, out] : cases) {
     std::string name = common::pad(in, 14);

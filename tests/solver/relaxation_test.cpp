@@ -112,7 +112,6 @@ class Relaxation : public kesto::testing::PlotTest {
     return v;
   }
 
-
   // Texts of the counter labels drawn in colour 7 (colour 0 paints the old one over).
   std::vector<std::string> counter_labels() {
     std::vector<std::string> out;
@@ -192,8 +191,7 @@ TEST_F(Relaxation, FinalPictureAloneIsInThePlotBufferAndOutlinesFixedCells) {
   EXPECT_EQ(outlines, 21u + 38u * 4u);  // bar ticks 0-10 (6 + 15), four sides per fixed cell
   // The plot buffer holds the final picture only: one frame of the map.
   int frames = 0;
-  for (const auto& rec : kesto::testing::plot_records())
-    frames += rec.opcode == shell::OP_RECT;
+  for (const auto& rec : kesto::testing::plot_records()) frames += rec.opcode == shell::OP_RECT;
   EXPECT_EQ(frames, 4);  // map frame and the bar frame three times
 }
 

@@ -69,8 +69,7 @@ TEST(MarkLine, VerticalAndHorizontalLinesFixEveryCellBetweenTheEnds) {
 
 TEST(MarkLine, ShallowSlopeFixesTheCellsWhereTheLineEntersAndLeavesEachColumn) {
   // Slope 3/7 from the centre of (2, 2) to the centre of (9, 5).
-  const Cells expected = {{2, 2}, {3, 2}, {3, 3}, {4, 3}, {5, 3}, {5, 4},
-                          {6, 4}, {7, 4}, {8, 4}, {8, 5}, {9, 5}};
+  const Cells expected = {{2, 2}, {3, 2}, {3, 3}, {4, 3}, {5, 3}, {5, 4}, {6, 4}, {7, 4}, {8, 4}, {8, 5}, {9, 5}};
   fresh_grid(20, 20);
   MARK_LINE(2, 2, 9, 5, 1.0f);
   EXPECT_EQ(fixed_cells(), expected);

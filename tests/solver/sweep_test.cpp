@@ -39,7 +39,9 @@ void fix(int I, int J, float v) {
   grid().V[I][J] = v;
 }
 
-std::vector<float> potentials() { return std::vector<float>(&grid().V[0][0], &grid().V[0][0] + sizeof grid().V / sizeof(float)); }
+std::vector<float> potentials() {
+  return std::vector<float>(&grid().V[0][0], &grid().V[0][0] + sizeof grid().V / sizeof(float));
+}
 
 void set_potentials(const std::vector<float>& v) { std::memcpy(&grid().V[0][0], v.data(), v.size() * sizeof(float)); }
 
@@ -67,8 +69,8 @@ TEST(Conductances, LinksAreTwoHalfCellsInSeries) {
   grid().RHO[2][3] = 1.0E6f;
   SET_CONDUCTANCES();
   const Grid& g = grid();
-  EXPECT_FLOAT_EQ(g.GX[2][2], 2.0f / 400.0f);    // 100 next to 300
-  EXPECT_FLOAT_EQ(g.GX[1][2], 0.02f);            // to the edge ring: the interior half cell alone
+  EXPECT_FLOAT_EQ(g.GX[2][2], 2.0f / 400.0f);  // 100 next to 300
+  EXPECT_FLOAT_EQ(g.GX[1][2], 0.02f);          // to the edge ring: the interior half cell alone
   EXPECT_FLOAT_EQ(g.GY[2][1], 0.02f);
   EXPECT_FLOAT_EQ(g.GY[2][2], 2.0f / 1000100.0f);  // 100 below an insulator
   EXPECT_FLOAT_EQ(g.SINV[2][2], 1.0f / (0.02f + 0.005f + 0.02f + 2.0f / 1000100.0f));
@@ -103,8 +105,8 @@ TEST(Sweep, InsulatingCellTakesTheWeightedMeanOfItsNeighbours) {
 TEST(Sweep, UniformStripBetweenTwoElectrodesBecomesLinear) {
   // Rows 3..5 conduct, the rows beside them insulate (so little current
   // leaks to the grounded edge); 0 V at column 2, 10 V at column 21.
-  const auto c = read_deck_text(lines({"SPACE 22 7", "RESIS_B   2 3 21 5 0.01", "LI   2 3 2 5 0.0",
-                                       "LI   21 3 21 5 10.0", "NSTEP 3000", kThick}));
+  const auto c = read_deck_text(lines(
+      {"SPACE 22 7", "RESIS_B   2 3 21 5 0.01", "LI   2 3 2 5 0.0", "LI   21 3 21 5 10.0", "NSTEP 3000", kThick}));
   ASSERT_FALSE(c.ended) << c.pages;
   SET_CONDUCTANCES();
   for (int n = 0; n < grid().NSTEP; ++n) SWEEP();
@@ -130,25 +132,25 @@ TEST(Sweep, CellByCellUpdatesInOrderMakeOneSweep) {
 
 TEST(FastKernel, BitForBitTheSameAsThePlainLoopOnDecks) {
   // Full capacity: electrodes of several shapes, an insulating slot, resistive boxes.
-  auto c = read_deck_text(lines({"SPACE 250 110", "LI   20 10 20 100 10.0", "CIRCLE 180 55 12 -4.0",
-                                 "ELLIPSE 120 30 25 8 2.5", "CE   249 60 1.0", "RESIS_B   2 2 249 109 50.0",
-                                 "RESIS_B   100 40 160 90 5000.0", "INSUL 60 20 60 90", "INSUL 61 20 140 20",
-                                 "RESIS_L     70 70 110 100 1.0E-3", kThick}));
+  auto c = read_deck_text(
+      lines({"SPACE 250 110", "LI   20 10 20 100 10.0", "CIRCLE 180 55 12 -4.0", "ELLIPSE 120 30 25 8 2.5",
+             "CE   249 60 1.0", "RESIS_B   2 2 249 109 50.0", "RESIS_B   100 40 160 90 5000.0", "INSUL 60 20 60 90",
+             "INSUL 61 20 140 20", "RESIS_L     70 70 110 100 1.0E-3", kThick}));
   ASSERT_FALSE(c.ended) << c.pages;
   expect_kernels_agree(12, "full deck");
 
   // A narrow band at the right (248 columns: bands of 8 leave none; 247 leave 7).
-  c = read_deck_text(lines({"SPACE 249 37", "RESIS_B   2 2 248 36 3.0", "CSHELL 100 18 9 1.0",
-                            "LI   3 2 200 36 -2.0", "INSUL 50 3 50 35", kThick}));
+  c = read_deck_text(lines({"SPACE 249 37", "RESIS_B   2 2 248 36 3.0", "CSHELL 100 18 9 1.0", "LI   3 2 200 36 -2.0",
+                            "INSUL 50 3 50 35", kThick}));
   ASSERT_FALSE(c.ended) << c.pages;
   expect_kernels_agree(8, "249 x 37");
 
   // Grids too small for a full band, and one band exactly.
   for (const auto& [nx, ny] : std::vector<std::pair<int, int>>{{4, 4}, {5, 110}, {250, 4}, {10, 10}, {11, 9}}) {
-    c = read_deck_text(lines({"SPACE " + std::to_string(nx) + " " + std::to_string(ny),
-                              "RESIS_B   2 2 " + std::to_string(nx - 1) + " " + std::to_string(ny - 1) + " 7.0",
-                              "CE   1 2 5.0", "CE   " + std::to_string(nx) + " " + std::to_string(ny - 1) + " -3.0",
-                              kThick}));
+    c = read_deck_text(
+        lines({"SPACE " + std::to_string(nx) + " " + std::to_string(ny),
+               "RESIS_B   2 2 " + std::to_string(nx - 1) + " " + std::to_string(ny - 1) + " 7.0", "CE   1 2 5.0",
+               "CE   " + std::to_string(nx) + " " + std::to_string(ny - 1) + " -3.0", kThick}));
     ASSERT_FALSE(c.ended) << c.pages;
     expect_kernels_agree(6, std::to_string(nx) + " x " + std::to_string(ny));
   }

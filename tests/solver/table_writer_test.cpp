@@ -91,13 +91,25 @@ TEST(VoltsTable, WholeFileOfASmallSheet) {
   ASSERT_FALSE(c.ended) << c.pages;
   const std::string data = crlf({
       " 0.5000E+02",
-      " 0.5000E+02 0.0000E+00", " 0.1500E+03 0.0000E+00", " 0.2500E+03 0.0000E+00", " 0.3500E+03 0.0000E+00",
+      " 0.5000E+02 0.0000E+00",
+      " 0.1500E+03 0.0000E+00",
+      " 0.2500E+03 0.0000E+00",
+      " 0.3500E+03 0.0000E+00",
       " 0.1500E+03",
-      " 0.5000E+02 0.0000E+00", " 0.1500E+03-0.5000E+01", " 0.2500E+03 0.1230E-02", " 0.3500E+03 0.0000E+00",
+      " 0.5000E+02 0.0000E+00",
+      " 0.1500E+03-0.5000E+01",
+      " 0.2500E+03 0.1230E-02",
+      " 0.3500E+03 0.0000E+00",
       " 0.2500E+03",
-      " 0.5000E+02 0.0000E+00", " 0.1500E+03 0.0000E+00", " 0.2500E+03 0.1250E+02", " 0.3500E+03 0.0000E+00",
+      " 0.5000E+02 0.0000E+00",
+      " 0.1500E+03 0.0000E+00",
+      " 0.2500E+03 0.1250E+02",
+      " 0.3500E+03 0.0000E+00",
       " 0.3500E+03",
-      " 0.5000E+02 0.0000E+00", " 0.1500E+03 0.0000E+00", " 0.2500E+03 0.0000E+00", " 0.3500E+03 0.0000E+00",
+      " 0.5000E+02 0.0000E+00",
+      " 0.1500E+03 0.0000E+00",
+      " 0.2500E+03 0.0000E+00",
+      " 0.3500E+03 0.0000E+00",
   });
   EXPECT_EQ(read_file("VOLTS.TBL"), kVoltsHeader + kVoltsSettings + data);
 }
@@ -179,8 +191,8 @@ TEST(Tables, CoordinatesAreCellCentresInCentimetres) {
   EXPECT_EQ(rows[31], " 0.5000E+00\r");
   EXPECT_EQ(rows[32], " 0.5000E+00 0.0000E+00\r");
   EXPECT_EQ(rows[33], " 0.1500E+01 0.0000E+00\r");
-  EXPECT_EQ(rows[31 + 249 * 111], " 0.2495E+03\r");              // last column, x = 249.5 cm
-  EXPECT_EQ(rows[31 + 249 * 111 + 110], " 0.1095E+03 0.0000E+00\r");  // its top cell
+  EXPECT_EQ(rows[31 + 249 * 111], " 0.2495E+03\r");                        // last column, x = 249.5 cm
+  EXPECT_EQ(rows[31 + 249 * 111 + 110], " 0.1095E+03 0.0000E+00\r");       // its top cell
   for (const auto& r : rows) ASSERT_TRUE(!r.empty() && r.back() == '\r');  // every line ends in CR LF
 }
 
@@ -284,8 +296,8 @@ TEST(TableNumbers, QuickEditAgreesWithTheExactOne) {
     EXPECT_EQ(quick, common::format_E(v, 11, 4)) << v;
   };
   // Exact ties round away from zero; values next to them do not.
-  for (float v : {12.125f, 1234.5f, -1234.5f, 99995.0f, 0.5f, 1.0f, 10.0f, 0.1f, 9.9995f, 0.00123f, -5.0f,
-                  1.0E-15f, 9.99995E19f, 1.0E20f, 1.0E-16f, 3.4028235E38f, 1.0E-45f, 0.0f, -0.0f})
+  for (float v : {12.125f, 1234.5f, -1234.5f, 99995.0f, 0.5f, 1.0f, 10.0f, 0.1f, 9.9995f, 0.00123f, -5.0f, 1.0E-15f,
+                  9.99995E19f, 1.0E20f, 1.0E-16f, 3.4028235E38f, 1.0E-45f, 0.0f, -0.0f})
     same(v);
   same(std::nextafter(1234.5f, 0.0f));
   same(std::nextafter(1234.5f, 2000.0f));
