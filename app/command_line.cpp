@@ -11,9 +11,9 @@
 #include "common/fixed_text.h"
 #include "common/progress.h"
 #include "common/run_ended.h"
-#include "shell/batch.h"
-#include "shell/process_entry.h"
-#include "shell/script.h"
+#include "shell/script/batch.h"
+#include "shell/window/process_entry.h"
+#include "shell/script/script.h"
 #include "solver/run_driver.h"
 
 namespace kesto::app {

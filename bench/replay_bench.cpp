@@ -10,13 +10,13 @@
 
 #include <QImage>
 
-#include "shell/graphics_interface.h"
-#include "shell/page_mapping.h"
-#include "shell/palettes.h"
-#include "shell/plot_buffer.h"
-#include "shell/primitives.h"
-#include "shell/surfaces.h"
-#include "shell/window_state.h"
+#include "shell/graphics/graphics_interface.h"
+#include "shell/window/page_mapping.h"
+#include "shell/graphics/palettes.h"
+#include "shell/drawing/plot_buffer.h"
+#include "shell/drawing/primitives.h"
+#include "shell/window/surfaces.h"
+#include "shell/window/window_state.h"
 
 namespace {
 

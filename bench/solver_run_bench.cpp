@@ -13,8 +13,8 @@
 #include <unistd.h>
 
 #include "common/fixed_text.h"
-#include "shell/batch.h"
-#include "shell/events.h"
+#include "shell/script/batch.h"
+#include "shell/window/events.h"
 #include "solver/deck_reader.h"
 #include "solver/field_current.h"
 #include "solver/grid.h"

@@ -5,7 +5,7 @@
 #include "plot/kernel/kernel.h"
 #include "plot/result_maps.h"
 #include "plot/sheet.h"
-#include "shell/graphics_interface.h"
+#include "shell/graphics/graphics_interface.h"
 
 namespace kesto::plot {
 namespace {

@@ -6,7 +6,7 @@
 #include "plot/kernel/kernel.h"
 #include "plot/result_maps.h"
 #include "plot/sheet.h"
-#include "shell/batch.h"
+#include "shell/script/batch.h"
 #include "solver/deck_reader.h"
 #include "solver/field_current.h"
 #include "solver/grid.h"

@@ -1,7 +1,7 @@
 #include "textui/file_names.h"
 
 #include "common/fixed_text.h"
-#include "shell/graphics_interface.h"
+#include "shell/graphics/graphics_interface.h"
 
 namespace kesto::textui {
 

@@ -3,8 +3,8 @@
 #include "common/fixed_text.h"
 #include "common/run_ended.h"
 #include "plot/kernel/kernel.h"
-#include "shell/events.h"
-#include "shell/graphics_interface.h"
+#include "shell/window/events.h"
+#include "shell/graphics/graphics_interface.h"
 #include "textui/text_screen.h"
 
 namespace kesto::textui {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "shell/text_grid.h"
+#include "shell/window/text_grid.h"
 
 namespace kesto::textui {
 

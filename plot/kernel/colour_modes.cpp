@@ -7,7 +7,7 @@
 #include "plot/kernel/markel_records.h"
 #include "plot/kernel/recording.h"
 #include "plot/kernel/short_int.h"
-#include "shell/graphics_interface.h"
+#include "shell/graphics/graphics_interface.h"
 
 namespace kesto::plot {
 

@@ -5,8 +5,8 @@
 #include "common/run_ended.h"
 #include "plot/kernel/kernel.h"
 #include "plot/kernel/recording.h"
-#include "shell/graphics_interface.h"
-#include "shell/shutdown.h"
+#include "shell/graphics/graphics_interface.h"
+#include "shell/window/shutdown.h"
 
 namespace kesto::plot {
 

@@ -6,7 +6,7 @@
 #include "plot/kernel/kernel.h"
 #include "plot/kernel/markel_records.h"
 #include "plot/kernel/recording.h"
-#include "shell/graphics_interface.h"
+#include "shell/graphics/graphics_interface.h"
 
 namespace kesto::plot {
 namespace {

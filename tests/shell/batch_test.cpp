@@ -6,9 +6,9 @@
 #include <sstream>
 
 #include "common/run_ended.h"
-#include "shell/batch.h"
-#include "shell/events.h"
-#include "shell/text_grid.h"
+#include "shell/script/batch.h"
+#include "shell/window/events.h"
+#include "shell/window/text_grid.h"
 #include "support/run_capture.h"
 
 using namespace kesto;

@@ -3,11 +3,11 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "shell/inches.h"
-#include "shell/menu_commands.h"
-#include "shell/page_setup_dialog.h"
-#include "shell/pen_width_dialog.h"
-#include "shell/primitives.h"
+#include "shell/settings/inches.h"
+#include "shell/window/menu_commands.h"
+#include "shell/settings/page_setup_dialog.h"
+#include "shell/settings/pen_width_dialog.h"
+#include "shell/drawing/primitives.h"
 #include "window_fixture.h"
 
 namespace kesto::shell {

@@ -8,8 +8,8 @@
 #include <QMouseEvent>
 #include <QTest>
 
-#include "shell/picture.h"
-#include "shell/text_grid.h"
+#include "shell/window/picture.h"
+#include "shell/window/text_grid.h"
 #include "window_fixture.h"
 
 namespace kesto::shell {

@@ -9,7 +9,7 @@
 #include <limits>
 
 #include "primitives_fixture.h"
-#include "shell/events.h"
+#include "shell/window/events.h"
 
 namespace kesto::shell {
 namespace {

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "primitives_fixture.h"
-#include "shell/events.h"
+#include "shell/window/events.h"
 
 namespace kesto::shell {
 namespace {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "shell/palettes.h"
+#include "shell/graphics/palettes.h"
 
 namespace kesto::shell {
 namespace {

@@ -2,7 +2,7 @@
 // from any drawing (the window rule is seen in pixels in primitives_test).
 #include <gtest/gtest.h>
 
-#include "shell/colour_rules.h"
+#include "shell/drawing/colour_rules.h"
 
 namespace kesto::shell {
 namespace {

@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "primitives_fixture.h"
-#include "shell/screen_dump.h"
+#include "shell/graphics/screen_dump.h"
 
 namespace kesto::shell {
 namespace {

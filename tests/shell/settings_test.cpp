@@ -4,9 +4,9 @@
 #include <QAction>
 #include <filesystem>
 
-#include "shell/menu_commands.h"
-#include "shell/plot_buffer.h"
-#include "shell/surfaces.h"
+#include "shell/window/menu_commands.h"
+#include "shell/drawing/plot_buffer.h"
+#include "shell/window/surfaces.h"
 #include "window_fixture.h"
 
 namespace kesto::shell {

@@ -2,7 +2,7 @@
 // every glyph of the table is where its code says, on its grid.
 #include <gtest/gtest.h>
 
-#include "shell/stroke_font.h"
+#include "shell/graphics/stroke_font.h"
 
 namespace kesto::shell {
 namespace {

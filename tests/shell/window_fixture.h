@@ -11,17 +11,17 @@
 #include <filesystem>
 #include <string>
 
-#include "shell/batch.h"
-#include "shell/events.h"
-#include "shell/main_window.h"
-#include "shell/message_box.h"
-#include "shell/page_mapping.h"
-#include "shell/script.h"
-#include "shell/selection.h"
-#include "shell/settings.h"
-#include "shell/shutdown.h"
-#include "shell/text_grid.h"
-#include "shell/window_state.h"
+#include "shell/script/batch.h"
+#include "shell/window/events.h"
+#include "shell/window/main_window.h"
+#include "shell/settings/message_box.h"
+#include "shell/window/page_mapping.h"
+#include "shell/script/script.h"
+#include "shell/window/selection.h"
+#include "shell/settings/settings.h"
+#include "shell/window/shutdown.h"
+#include "shell/window/text_grid.h"
+#include "shell/window/window_state.h"
 
 namespace kesto::testing {
 

@@ -7,11 +7,11 @@
 #include <QMenuBar>
 #include <filesystem>
 
-#include "shell/menu_commands.h"
-#include "shell/picture.h"
-#include "shell/plot_buffer.h"
-#include "shell/primitives.h"
-#include "shell/surfaces.h"
+#include "shell/window/menu_commands.h"
+#include "shell/window/picture.h"
+#include "shell/drawing/plot_buffer.h"
+#include "shell/drawing/primitives.h"
+#include "shell/window/surfaces.h"
 #include "window_fixture.h"
 
 namespace kesto::shell {

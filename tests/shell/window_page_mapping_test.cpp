@@ -3,9 +3,9 @@
 // far outside the page.
 #include <gtest/gtest.h>
 
-#include "shell/page_mapping.h"
-#include "shell/primitives.h"
-#include "shell/window_state.h"
+#include "shell/window/page_mapping.h"
+#include "shell/drawing/primitives.h"
+#include "shell/window/window_state.h"
 
 namespace kesto::shell {
 namespace {

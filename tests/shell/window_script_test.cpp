@@ -9,15 +9,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "shell/file_dialog.h"
-#include "shell/graphics_interface.h"
-#include "shell/menu_commands.h"
-#include "shell/picture.h"
-#include "shell/plot_buffer.h"
-#include "shell/primitives.h"
-#include "shell/process_entry.h"
-#include "shell/surfaces.h"
-#include "shell/trace.h"
+#include "shell/settings/file_dialog.h"
+#include "shell/graphics/graphics_interface.h"
+#include "shell/window/menu_commands.h"
+#include "shell/window/picture.h"
+#include "shell/drawing/plot_buffer.h"
+#include "shell/drawing/primitives.h"
+#include "shell/window/process_entry.h"
+#include "shell/window/surfaces.h"
+#include "shell/settings/trace.h"
 #include "window_fixture.h"
 
 namespace kesto::shell {

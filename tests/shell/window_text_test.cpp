@@ -5,8 +5,8 @@
 #include <QImage>
 #include <QPixmap>
 
-#include "shell/text_layout.h"
-#include "shell/text_painting.h"
+#include "shell/window/text_layout.h"
+#include "shell/window/text_painting.h"
 #include "window_fixture.h"
 
 namespace kesto::shell {

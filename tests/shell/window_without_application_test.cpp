@@ -5,11 +5,11 @@
 #include <QApplication>
 #include <QGuiApplication>
 
-#include "shell/events.h"
-#include "shell/main_window.h"
-#include "shell/settings.h"
-#include "shell/shutdown.h"
-#include "shell/text_grid.h"
+#include "shell/window/events.h"
+#include "shell/window/main_window.h"
+#include "shell/settings/settings.h"
+#include "shell/window/shutdown.h"
+#include "shell/window/text_grid.h"
 
 namespace kesto::shell {
 namespace {

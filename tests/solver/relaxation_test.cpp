@@ -10,7 +10,7 @@
 
 #include "common/progress.h"
 #include "plot/plot_fixture.h"
-#include "shell/settings.h"
+#include "shell/settings/settings.h"
 #include "solver/grid.h"
 #include "solver/relaxation.h"
 #include "solver/sweep.h"

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "common/run_ended.h"
-#include "shell/batch.h"
-#include "shell/events.h"
-#include "shell/script.h"
-#include "shell/text_grid.h"
-#include "shell/window_state.h"
+#include "shell/script/batch.h"
+#include "shell/window/events.h"
+#include "shell/script/script.h"
+#include "shell/window/text_grid.h"
+#include "shell/window/window_state.h"
 
 namespace kesto::testing {
 

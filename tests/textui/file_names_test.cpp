@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "common/fixed_text.h"
-#include "shell/data_file.h"
+#include "shell/output/data_file.h"
 #include "textui/file_names.h"
 
 using namespace kesto;

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "common/fixed_text.h"
-#include "shell/events.h"
-#include "shell/text_grid.h"
+#include "shell/window/events.h"
+#include "shell/window/text_grid.h"
 #include "support/run_capture.h"
 #include "textui/messages.h"
 #include "textui/text_screen.h"

@@ -2,7 +2,7 @@
 // at column 80, attributes.
 #include <gtest/gtest.h>
 
-#include "shell/text_grid.h"
+#include "shell/window/text_grid.h"
 #include "textui/text_screen.h"
 
 using namespace kesto;

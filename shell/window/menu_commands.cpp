@@ -1,0 +1,135 @@
+#include "shell/window/menu_commands.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QTextStream>
+
+#include "shell/window/main_window.h"
+#include "shell/settings/message_box.h"
+#include "shell/settings/page_setup_dialog.h"
+#include "shell/settings/pen_width_dialog.h"
+#include "shell/settings/settings.h"
+#include "shell/window/surfaces.h"
+#include "shell/window/window_state.h"
+
+namespace kesto::shell {
+namespace {
+
+std::map<int, MenuCommandHandler>& handlers() {
+  static std::map<int, MenuCommandHandler> h;
+  return h;
+}
+
+void not_available(int id) {
+  switch (id) {
+    case CMD_PRINTER_SETUP: SHOW_MESSAGE("Printer set-up is not available yet."); break;
+    case CMD_PRINT:
+    case CMD_PRINT_NOW: SHOW_MESSAGE("Printing is not available yet."); break;
+    case CMD_COPY: SHOW_MESSAGE("Copying the picture is not available yet."); break;
+    case CMD_WRITE_EPS: SHOW_MESSAGE("Writing EPS files is not available yet."); break;
+    case CMD_WRITE_TIF: SHOW_MESSAGE("Writing TIFF files is not available yet."); break;
+    case CMD_WRITE_WMF: SHOW_MESSAGE("Writing Windows metafiles is not available yet."); break;
+    case CMD_WRITE_EMF: SHOW_MESSAGE("Writing enhanced metafiles is not available yet."); break;
+    default: break;
+  }
+}
+
+// A colour or background change: the picture must be drawn again.
+void picture_options_changed() {
+  WindowState& w = window_state();
+  w.bitmap_valid = false;
+  w.surface_stale = true;
+  update_option_checks();
+  update_client_area();
+}
+
+void toggle_colour() {
+  Settings& s = settings();
+  s.ColorWindow = s.ColorWindow ? 0 : 1;
+  picture_options_changed();
+}
+
+void toggle_background() {
+  Settings& s = settings();
+  s.BlackBG = s.BlackBG ? 0 : 1;
+  fill_surfaces();
+  picture_options_changed();
+}
+
+}  // namespace
+
+std::map<int, QAction*> build_menu_bar(QMainWindow& window) {
+  std::map<int, QAction*> actions;
+  QFile file(":/kesto/orvmenu.menu");
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return actions;
+  QMenuBar* bar = window.menuBar();
+  QMenuBar* right = nullptr;
+  QMenu* menu = nullptr;
+  QTextStream in(&file);
+  while (!in.atEnd()) {
+    const QString line = in.readLine().trimmed();
+    if (line.isEmpty() || line.startsWith('#')) continue;
+    const QString verb = line.section(' ', 0, 0);
+    if (verb == "popup") {
+      menu = bar->addMenu(line.section(' ', 1));
+    } else if (verb == "popup-right") {
+      // Help sits at the right end of the bar.
+      if (!right) {
+        right = new QMenuBar(bar);
+        bar->setCornerWidget(right, Qt::TopRightCorner);
+      }
+      menu = right->addMenu(line.section(' ', 1));
+    } else if (verb == "end") {
+      menu = nullptr;
+    } else if (verb == "item" || verb == "command") {
+      const int id = line.section(' ', 1, 1).toInt();
+      const QString state = line.section(' ', 2, 2);
+      const QString text = line.section(' ', 3);
+      QAction* action = verb == "item" && menu ? menu->addAction(text) : bar->addAction(text);
+      action->setObjectName(QString::number(id));
+      action->setData(id);
+      if (state == "greyed") action->setEnabled(false);
+      if (state == "checked") {
+        action->setCheckable(true);
+        action->setChecked(true);
+      }
+      QObject::connect(action, &QAction::triggered, [id] { run_menu_command(id); });
+      actions[id] = action;
+    }
+  }
+  return actions;
+}
+
+void run_menu_command(int id) {
+  const auto h = handlers().find(id);
+  if (h != handlers().end() && h->second) {
+    h->second();
+    return;
+  }
+  switch (id) {
+    case CMD_PAGE_SETUP: PAGE_SETUP_DIALOG(); break;
+    case CMD_EXIT: close_window(); break;
+    case CMD_COLOR: toggle_colour(); break;
+    case CMD_BLACK_BACKGROUND: toggle_background(); break;
+    case CMD_PEN_WIDTH: PEN_WIDTH_DIALOG(); break;
+    case CMD_ABOUT: SHOW_MESSAGE("The \"About\" box is not implemented"); break;
+    default: not_available(id); break;
+  }
+}
+
+void set_menu_command_handler(int id, MenuCommandHandler handler) { handlers()[id] = handler; }
+
+void set_picture_commands_enabled(bool enabled) {
+  window_state().picture_commands_enabled = enabled;
+  for (int id : {CMD_PRINTER_SETUP, CMD_PRINT, CMD_PRINT_NOW, CMD_WRITE_TIF, CMD_WRITE_EMF})
+    if (QAction* a = menu_action(id)) a->setEnabled(enabled);
+}
+
+void update_option_checks() {
+  if (QAction* a = menu_action(CMD_COLOR)) a->setChecked(settings().ColorWindow != 0);
+  if (QAction* a = menu_action(CMD_BLACK_BACKGROUND)) a->setChecked(settings().BlackBG != 0);
+}
+
+}  // namespace kesto::shell

@@ -1,0 +1,114 @@
+#include "shell/window/process_entry.h"
+
+#include <QApplication>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/script/batch.h"
+#include "shell/window/main_window.h"
+#include "shell/settings/message_box.h"
+#include "shell/drawing/plot_buffer.h"
+#include "shell/script/script.h"
+#include "shell/window/shutdown.h"
+
+namespace kesto::shell {
+namespace {
+
+bool has_display() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* v = std::getenv(name);
+    if (v && *v) return true;
+  }
+  return false;
+}
+
+// The application object keeps references to its arguments for its whole life.
+struct QtArguments {
+  std::vector<std::string> words;
+  std::vector<char*> pointers;
+  int count = 0;
+};
+
+QtArguments& qt_arguments() {
+  static QtArguments a;
+  return a;
+}
+
+// Without a display two notices of the window system say nothing a user of
+// a batch run could act on; they are left out of its standard error.
+QtMessageHandler g_previous_handler = nullptr;
+
+void quiet_offscreen_handler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.startsWith("This plugin does not support propagateSizeHints") ||
+      message.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set"))
+    return;
+  if (g_previous_handler)
+    g_previous_handler(type, context, message);
+  else
+    std::cerr << message.toStdString() << '\n';
+}
+
+std::unique_ptr<QApplication> make_application(int argc, char** argv, bool offscreen) {
+  QtArguments& a = qt_arguments();
+  a.words.assign(1, argc > 0 && argv && argv[0] ? argv[0] : "kesto");
+  if (offscreen) {
+    static const bool installed = [] {
+      g_previous_handler = qInstallMessageHandler(quiet_offscreen_handler);
+      return true;
+    }();
+    (void)installed;
+    a.words.push_back("-platform");
+    a.words.push_back("offscreen");
+  }
+  a.pointers.clear();
+  for (std::string& w : a.words) a.pointers.push_back(w.data());
+  a.pointers.push_back(nullptr);
+  a.count = static_cast<int>(a.words.size());
+  return std::make_unique<QApplication>(a.count, a.pointers.data());
+}
+
+}  // namespace
+
+void ensure_application() {
+  if (QApplication::instance()) return;
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  // Never destroyed: windows may outlive any scope it could be tied to.
+  static QApplication* const app = make_application(0, nullptr, !(platform && *platform)).release();
+  static_cast<void>(app);
+}
+
+common::RunEnded::Kind PROCESS_ENTRY(int& argc, char** argv, void (*run_driver)(), bool batch) {
+  using Kind = common::RunEnded::Kind;
+  batch_mode().enabled = batch;
+  std::unique_ptr<QApplication> own;
+  if (!QApplication::instance()) {
+    // Batch runs and scripted runs need no display; an interactive run does.
+    const bool offscreen = batch || (script().active && !has_display());
+    if (!offscreen && !has_display()) {
+      std::cerr << "kesto: there is no display to open the window on (DISPLAY is not set); "
+                   "use --batch or --script to run without one\n";
+      return Kind::stalled;
+    }
+    own = make_application(argc, argv, offscreen);
+  }
+  if (!ALLOCATE_PLOT_BUFFER()) {
+    SHOW_MESSAGE("Can't allocate memory for plot buffer");
+    return Kind::abrupt;
+  }
+  Kind kind = Kind::normal;
+  try {
+    run_driver();
+  } catch (const common::RunEnded& e) {
+    kind = e.kind;
+  }
+  if (kind != Kind::abrupt) SHELL_SHUTDOWN();
+  // Without the shut-down the window still exists; it must go before the
+  // application object does.
+  destroy_window();
+  return kind;
+}
+
+}  // namespace kesto::shell
