@@ -20,7 +20,7 @@ void VALUE_COLOUR(float v) {
 }
 
 void CELL_COLOUR(std::int32_t I, std::int32_t J) {
-  const solver::Grid& g = sheet();
+  const sheet::Grid& g = sheet();
   const float v = g.V[I][J];
   VALUE_COLOUR(v);
   if (g.FIXED[I][J] == 1 && v == 0.0f) LCBAR(7);

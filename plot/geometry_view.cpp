@@ -11,9 +11,9 @@ namespace kesto::plot {
 namespace {
 
 // Selects the colour of a cell's kind.
-void class_colour(const solver::Grid& g, std::int32_t i, std::int32_t j) {
+void class_colour(const sheet::Grid& g, std::int32_t i, std::int32_t j) {
   if (g.FIXED[i][j] == 0)
-    LCHOT(g.RHO[i][j] == solver::INSULATOR_RHO ? 0.1f : 0.7f);  // insulator : resistive
+    LCHOT(g.RHO[i][j] == sheet::INSULATOR_RHO ? 0.1f : 0.7f);  // insulator : resistive
   else if (g.V[i][j] == 0.0f)
     LCBAR(7);  // grounded
   else
@@ -31,7 +31,7 @@ void cell_centre(std::int32_t i, std::int32_t j, float& x, float& y) {
 
 void GEOMETRY_VIEW() {
   const MapState& m = map_state();
-  const solver::Grid& g = sheet();
+  const sheet::Grid& g = sheet();
   TEKPAGE(0);
   LCMODE(5);
   shell::GI_COLOUR(7);

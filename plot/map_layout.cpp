@@ -7,7 +7,7 @@ namespace kesto::plot {
 
 void MAP_LAYOUT() {
   MapState& m = map_state();
-  const solver::Grid& g = sheet();
+  const sheet::Grid& g = sheet();
   m.frame_x1 = -1650.0f;
   m.frame_x2 = 1650.0f;
   m.frame_y1 = -1250.0f + 325.0f;

@@ -9,7 +9,7 @@ namespace kesto::plot {
 
 void POTENTIAL_MAP() {
   MapState& m = map_state();
-  const solver::Grid& g = sheet();
+  const sheet::Grid& g = sheet();
   LCMODE(5);
   shell::GI_COLOUR(7);  // the frame's colour is not recorded
   TEKBOX(m.frame_x1, m.frame_y1, m.frame_x2, m.frame_y2);
@@ -29,7 +29,7 @@ void POTENTIAL_MAP() {
 
 void FIELD_MAP() {
   MapState& m = map_state();
-  const solver::Grid& g = sheet();
+  const sheet::Grid& g = sheet();
   float emax = 0.0f;
   for (std::int32_t i = 1; i <= g.NX; ++i)
     for (std::int32_t j = 1; j <= g.NY; ++j)

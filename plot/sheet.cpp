@@ -5,18 +5,18 @@
 namespace kesto::plot {
 namespace {
 
-const solver::Grid*& current() {
-  static const solver::Grid* g = nullptr;
+const sheet::Grid*& current() {
+  static const sheet::Grid* g = nullptr;
   return g;
 }
 
 }  // namespace
 
-void use_sheet(const solver::Grid& grid) { current() = &grid; }
+void use_sheet(const sheet::Grid& grid) { current() = &grid; }
 
-const solver::Grid& sheet() {
-  if (const solver::Grid* g = current()) return *g;
-  static const std::unique_ptr<const solver::Grid> empty = std::make_unique<solver::Grid>();
+const sheet::Grid& sheet() {
+  if (const sheet::Grid* g = current()) return *g;
+  static const std::unique_ptr<const sheet::Grid> empty = std::make_unique<sheet::Grid>();
   return *empty;
 }
 

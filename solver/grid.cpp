@@ -1,14 +1,6 @@
 #include "solver/grid.h"
 
-#include <memory>
-
 namespace kesto::solver {
-
-Grid& grid() {
-  // Allocated once; about 800 KB, too large for a function-local static on some stacks of tests.
-  static const std::unique_ptr<Grid> g = std::make_unique<Grid>();
-  return *g;
-}
 
 void SET_DEFAULTS() {
   Grid& g = grid();

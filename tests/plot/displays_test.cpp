@@ -103,7 +103,7 @@ TEST_F(Displays, GeometryViewDrawsTheCurrentLineBetweenCellCentres) {
 
 TEST_F(Displays, GeometryViewClassColoursFollowTheExactTests) {
   sheet(8, 5);
-  solver::Grid& g = grid();
+  sheet::Grid& g = grid();
   g.RHO[2][2] = 999999.0f;  // free, not exactly 1.0E6: resistive
   g.RHO[3][2] = 1.0e6f;     // insulator
   g.FIXED[4][2] = 1;        // grounded at 0 V
@@ -134,7 +134,7 @@ TEST_F(Displays, GeometryViewClassColoursFollowTheExactTests) {
 
 TEST_F(Displays, PotentialMapBarCellsAndTitle) {
   sheet(10, 6);
-  solver::Grid& g = grid();
+  sheet::Grid& g = grid();
   g.VMIN = 0.0f;
   g.VMAX = 100.0f;
   g.FIXED[3][3] = 1;

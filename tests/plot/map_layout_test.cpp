@@ -22,7 +22,7 @@ class MapLayout : public ::testing::Test {
     grid_->NY = ny;
     plot::MAP_LAYOUT();
   }
-  std::unique_ptr<solver::Grid> grid_ = std::make_unique<solver::Grid>();
+  std::unique_ptr<sheet::Grid> grid_ = std::make_unique<sheet::Grid>();
 };
 
 }  // namespace

@@ -23,7 +23,7 @@
 #include "shell/drawing/primitives.h"
 #include "shell/window/surfaces.h"
 #include "shell/window_fixture.h"
-#include "solver/grid.h"
+#include "sheet/cell_grid.h"
 #include "support/run_capture.h"
 #include "textui/banner.h"
 #include "textui/markel_file.h"
@@ -78,15 +78,15 @@ inline QColor pixel_at(const QImage& image, float x, float y) {
 
 // A sheet of nx x ny cells as a deck's SPACE line leaves it: the edge ring
 // grounded, the interior free and insulating.
-inline void fill_sheet(solver::Grid& g, std::int32_t nx, std::int32_t ny) {
-  g = solver::Grid{};
+inline void fill_sheet(sheet::Grid& g, std::int32_t nx, std::int32_t ny) {
+  g = sheet::Grid{};
   g.NX = nx;
   g.NY = ny;
   for (std::int32_t i = 1; i <= nx; ++i)
     for (std::int32_t j = 1; j <= ny; ++j) {
       const bool edge = i == 1 || j == 1 || i == nx || j == ny;
       g.FIXED[i][j] = edge ? 1 : 0;
-      g.RHO[i][j] = edge ? 0.0f : solver::INSULATOR_RHO;
+      g.RHO[i][j] = edge ? 0.0f : sheet::INSULATOR_RHO;
     }
 }
 
@@ -127,9 +127,9 @@ class PlotTest : public ::testing::Test {
     fill_sheet(*grid_, nx, ny);
     plot::MAP_LAYOUT();
   }
-  solver::Grid& grid() { return *grid_; }
+  sheet::Grid& grid() { return *grid_; }
 
-  std::unique_ptr<solver::Grid> grid_ = std::make_unique<solver::Grid>();
+  std::unique_ptr<sheet::Grid> grid_ = std::make_unique<sheet::Grid>();
   std::size_t header_lines_ = 0;
 };
 

@@ -19,7 +19,7 @@ namespace {
 // A sheet of nx x ny cells of resistivity rho with the edge ring fixed and
 // every cell at the potential volts(I, J) (free cells included).
 template <typename F>
-void sheet(int nx, int ny, float rho, F volts) {
+void make_sheet(int nx, int ny, float rho, F volts) {
   fresh_run_state();
   Grid& g = grid();
   g.NX = nx;
@@ -57,7 +57,7 @@ double shown_current(const Captured& c) {
 TEST(Current, VerticalLineOfTenCellsInAFallingPotential) {
   // 100 ohm-metres, 1 mm thick, 1 V less per cell towards larger I: each cell
   // of the line passes 0.001 x (2 / 200) x 1 = 1.0E-5 A towards larger I.
-  sheet(20, 20, 100.0f, [](int I, int) { return 40.0f - static_cast<float>(I); });
+  make_sheet(20, 20, 100.0f, [](int I, int) { return 40.0f - static_cast<float>(I); });
   current_line(10, 3, 10, 12);
   const auto c = run_captured(FIND_CURRENT);
   EXPECT_FALSE(c.ended);
@@ -68,21 +68,21 @@ TEST(Current, VerticalLineOfTenCellsInAFallingPotential) {
 
 TEST(Current, HorizontalLineAndTheSignOfTheFlow) {
   // Potential rising 0.5 V per cell along J: the current flows towards smaller J.
-  sheet(12, 16, 50.0f, [](int, int J) { return 0.5f * static_cast<float>(J); });
+  make_sheet(12, 16, 50.0f, [](int, int J) { return 0.5f * static_cast<float>(J); });
   current_line(3, 8, 9, 8);
   run_captured(FIND_CURRENT);
   EXPECT_NEAR(grid().CURRENT_AMPS, -0.001 * 7 * (2.0 / 100.0) * 0.5, 1.0E-10);
 }
 
 TEST(Current, EndsOnTheEdgeRingMoveInward) {
-  sheet(20, 30, 100.0f, [](int I, int) { return -static_cast<float>(I); });
+  make_sheet(20, 30, 100.0f, [](int I, int) { return -static_cast<float>(I); });
   current_line(10, 1, 10, 30);
   run_captured(FIND_CURRENT);
   EXPECT_EQ(grid().JCS, 2);
   EXPECT_EQ(grid().JCE, 29);
   EXPECT_NEAR(grid().CURRENT_AMPS, 28 * 1.0E-5, 1.0E-9);  // rows 2..29, 1.0E-5 A each
 
-  sheet(20, 30, 100.0f, [](int, int J) { return static_cast<float>(J); });
+  make_sheet(20, 30, 100.0f, [](int, int J) { return static_cast<float>(J); });
   current_line(1, 15, 20, 15);
   run_captured(FIND_CURRENT);
   EXPECT_EQ(grid().ICS, 2);
@@ -91,24 +91,24 @@ TEST(Current, EndsOnTheEdgeRingMoveInward) {
 }
 
 TEST(Current, NothingToSumOrNoLine) {
-  sheet(20, 30, 100.0f, [](int I, int) { return static_cast<float>(I); });
+  make_sheet(20, 30, 100.0f, [](int I, int) { return static_cast<float>(I); });
   current_line(10, 25, 10, 5);  // first end beyond the last
   run_captured(FIND_CURRENT);
   EXPECT_EQ(grid().CURRENT_AMPS, 0.0f);
 
-  sheet(20, 30, 100.0f, [](int I, int) { return static_cast<float>(I); });
+  make_sheet(20, 30, 100.0f, [](int I, int) { return static_cast<float>(I); });
   const auto c = run_captured(FIND_CURRENT);  // no CURRENT line
   EXPECT_EQ(c.pages.find("current"), std::string::npos);
   EXPECT_EQ(grid().CURRENT_AMPS, 0.0f);
 
-  sheet(20, 30, 100.0f, [](int, int) { return 3.0f; });  // uniform potential
+  make_sheet(20, 30, 100.0f, [](int, int) { return 3.0f; });  // uniform potential
   current_line(10, 1, 10, 30);
   run_captured(FIND_CURRENT);
   EXPECT_EQ(grid().CURRENT_AMPS, 0.0f);
 }
 
 TEST(Field, CentralDifferencesOverTwoCellWidths) {
-  sheet(12, 10, 100.0f, [](int I, int) { return static_cast<float>(I); });
+  make_sheet(12, 10, 100.0f, [](int I, int) { return static_cast<float>(I); });
   grid().DX = 0.01f;
   grid().FIXED[6][5] = 1;  // an electrode inside
   FIND_EFIELD();
@@ -122,19 +122,19 @@ TEST(Field, CentralDifferencesOverTwoCellWidths) {
     }
 
   // Both directions: 3 V per cell along I and 4 V per cell along J give 5 V per cell.
-  sheet(8, 8, 100.0f, [](int I, int J) { return 3.0f * static_cast<float>(I) - 4.0f * static_cast<float>(J); });
+  make_sheet(8, 8, 100.0f, [](int I, int J) { return 3.0f * static_cast<float>(I) - 4.0f * static_cast<float>(J); });
   grid().DX = 2.0f;
   FIND_EFIELD();
   EXPECT_FLOAT_EQ(grid().EMAG[4][4], 2.5f);
   // A uniform potential has no field.
-  sheet(8, 8, 100.0f, [](int, int) { return -7.0f; });
+  make_sheet(8, 8, 100.0f, [](int, int) { return -7.0f; });
   FIND_EFIELD();
   for (int I = 1; I <= 8; ++I)
     for (int J = 1; J <= 8; ++J) EXPECT_EQ(grid().EMAG[I][J], 0.0f);
 }
 
 TEST(Field, FreeEdgeCellEndsTheRun) {
-  sheet(12, 10, 100.0f, [](int, int) { return 0.0f; });
+  make_sheet(12, 10, 100.0f, [](int, int) { return 0.0f; });
   grid().FIXED[12][7] = 0;
   const auto c = run_captured(FIND_EFIELD);
   EXPECT_TRUE(c.ended);
