@@ -33,7 +33,8 @@ TEST(ReferencePictures, DemoGeometryAndFinalMapMatchTheReferences) {
     const QImage made = QImage(QString::fromStdString((dir / "out" / (std::string(name) + ".png")).string()))
                             .convertToFormat(QImage::Format_RGB32);
     const QImage reference =
-        QImage(QString::fromStdString(std::string(KESTO_SOURCE_DIR) + "/tests/app/reference/demo_" + name + ".png"))
+        QImage(QString::fromStdString(
+                   std::string(KESTO_SOURCE_DIR).append("/tests/app/reference/demo_").append(name).append(".png")))
             .convertToFormat(QImage::Format_RGB32);
     ASSERT_FALSE(made.isNull()) << name;
     ASSERT_FALSE(reference.isNull()) << name;

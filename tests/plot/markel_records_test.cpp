@@ -88,7 +88,8 @@ TEST(MarkelAnnotationRecords, LaAndComments) {
   EXPECT_EQ(comment_record("abc$", 4), "CM abc");
   EXPECT_EQ(comment_record("PROGRAM KESTO   $", 17), "CM PROGRAM KESTO   ");
   // Without a "$" in the first 76 characters the comment is 76 characters.
-  const std::string long_text = std::string(76, 'x') + "$yz";
+  std::string long_text(76, 'x');
+  long_text += "$yz";
   EXPECT_EQ(comment_record(long_text, 79), "CM " + std::string(76, 'x'));
   // A shorter text without "$" ends with the text (never read past it).
   EXPECT_EQ(comment_record("short", 5), "CM short");

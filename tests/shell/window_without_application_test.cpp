@@ -15,7 +15,9 @@ namespace kesto::shell {
 namespace {
 
 TEST(WindowWithoutApplication, OpensOffscreenAndAnswersWaits) {
-  ASSERT_EQ(QApplication::instance(), nullptr);
+  // CTest runs this case in a process of its own; run together with the
+  // other window tests it finds their application object and has nothing to show.
+  if (QApplication::instance() != nullptr) GTEST_SKIP() << "needs a process without an application object";
   EXPECT_EQ(OPEN_WINDOW(), 1);
   ASSERT_NE(QApplication::instance(), nullptr);
   EXPECT_EQ(QGuiApplication::platformName(), "offscreen");
