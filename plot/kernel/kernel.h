@@ -51,7 +51,9 @@ void TEKQUAD(float x1, float y1, float x2, float y2, float x3, float y3, float x
 void LCMODE(std::int32_t IMODE);
 // Colour number c (0-15) of the current palette.
 void LCBAR(std::int32_t c);
-// Colour from red, green and blue, 0-255 each.
+// Colour from red, green and blue given as whole numbers 0-255 each: the
+// "SC RGB" record carries them as written, and the screen shows exactly those
+// bytes (values beyond 0-255 are held at the ends of that range on screen).
 void LCRGB(std::int32_t r, std::int32_t g, std::int32_t b);
 // Grey step g (0-15).
 void LCGREY(std::int32_t g);
