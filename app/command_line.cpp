@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -82,11 +83,35 @@ bool parse(int argc, char** argv, Arguments& a, std::string& error) {
   return true;
 }
 
+bool is_control(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+
+// The text with each control character shown as \xNN, so that a message
+// about it stays on one line.
+std::string printable(const std::string& text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char c : text) {
+    if (!is_control(c)) {
+      out += c;
+      continue;
+    }
+    const auto u = static_cast<unsigned char>(c);
+    out += {'\\', 'x', kHex[u >> 4], kHex[u & 15]};
+  }
+  return out;
+}
+
 // The deck's path must fit the file-name record: a file name of at most 14
 // characters (the table files' header holds 14), a directory of at most 66,
-// and no blanks (the record's fields end at the first blank).
+// no control character (the name is written into a line of each table) and
+// no blanks (the record's fields end at the first blank).
 bool deck_fits_record(const std::string& deck, std::string& error) {
-  if (deck.find_first_of(" \t") != std::string::npos) {
+  if (std::any_of(deck.begin(), deck.end(), is_control)) {
+    error =
+        "the deck's path \"" + printable(deck) + "\" contains a control character; the program cannot take such a path";
+    return false;
+  }
+  if (deck.find(' ') != std::string::npos) {
     error = "the deck's path \"" + deck + "\" contains a blank; the program cannot take such a path";
     return false;
   }

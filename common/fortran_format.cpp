@@ -58,7 +58,7 @@ std::string format_I(std::int64_t value, int width) { return right_in(std::to_st
 
 std::string format_E(double value, int width, int digits) {
   if (!std::isfinite(value)) return non_finite(value, width);
-  const bool negative = std::signbit(value);
+  const bool negative = value < 0.0;  // zero of either sign takes no minus sign
   std::string mantissa(static_cast<std::size_t>(digits), '0');
   int exponent = 0;  // value = 0.mantissa x 10^exponent
   if (value != 0.0) {
@@ -92,7 +92,7 @@ std::string format_E(double value, int width, int digits) {
 
 std::string format_F(double value, int width, int decimals) {
   if (!std::isfinite(value)) return non_finite(value, width);
-  const bool negative = std::signbit(value);
+  const bool negative = value < 0.0;  // zero of either sign takes no minus sign
   char buf[kExactDigits + 400];
   std::snprintf(buf, sizeof buf, "%.*f", kExactDigits, std::fabs(value));
   std::string text(buf);

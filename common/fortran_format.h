@@ -1,7 +1,8 @@
 // Fortran-style number editing for the fixed-column texts of table files,
 // message lines and plot records. Every edit rounds the exact binary value
 // half away from zero and fills the field with asterisks when the value does
-// not fit, as a Fortran runtime does.
+// not fit, as a Fortran runtime does. Only negative values get a minus sign:
+// zero of either sign is written with a blank.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,11 @@
 #include "solver/deck_reader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +18,7 @@
 #include "solver/deck_checks.h"
 #include "solver/grid.h"
 #include "solver/shapes.h"
+#include "solver/table_writer.h"
 #include "textui/file_names.h"
 #include "textui/messages.h"
 
@@ -34,13 +41,30 @@ constexpr std::size_t kLineWidth = 80;
   textui::FATAL_STOP();
 }
 
+// Opens `path` for reading only when it is a regular file: a FIFO, a device
+// (which may never end) or a directory is not a deck. The file is opened
+// without waiting (a FIFO without a writer would block the open) and judged
+// by what was opened, not by an earlier look at the name.
+std::FILE* open_regular_file(const fs::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, 0) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* f = ::fdopen(fd, "rb");
+  if (!f) ::close(fd);
+  return f;
+}
+
 // The deck file, read line by line at a bounded cost: only the first 80
 // characters of a line are kept, however long the line is. A line ends at
 // LF, CR LF or a lone CR, so decks written on other systems read the same;
 // the line end is not part of the line. Tabs count as blanks.
 class DeckFile {
  public:
-  explicit DeckFile(const fs::path& path) : file_(std::fopen(path.c_str(), "rb")) {}
+  explicit DeckFile(const fs::path& path) : file_(open_regular_file(path)) {}
   ~DeckFile() { close(); }
   DeckFile(const DeckFile&) = delete;
   DeckFile& operator=(const DeckFile&) = delete;
@@ -101,20 +125,19 @@ class DeckFile {
 
 // ---- Finding the deck ----------------------------------------------------------
 
-bool readable_file(const fs::path& path) {
+bool regular_file(const fs::path& path) {
   std::error_code ec;
-  const fs::file_status st = fs::status(path, ec);
-  return !ec && fs::exists(st) && !fs::is_directory(st);
+  return fs::is_regular_file(fs::status(path, ec));
 }
 
-// The file to open for `path`: the path itself when it names a file,
-// otherwise the single file of its directory whose name matches ignoring
-// case (file names are typed lower-cased). Empty when there is none or more
+// The file to open for `path`: the path itself when it names a regular
+// file, otherwise the single regular file of its directory whose name matches
+// ignoring case (file names are typed lower-cased). Empty when there is none or more
 // than one.
 fs::path locate_deck(const std::string& path_text) {
   if (path_text.empty()) return {};
   const fs::path path(path_text);
-  if (readable_file(path)) return path;
+  if (regular_file(path)) return path;
   const std::string wanted = path.filename().string();
   if (wanted.empty()) return {};
   const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
@@ -124,7 +147,7 @@ fs::path locate_deck(const std::string& path_text) {
   int matches = 0;
   for (; !ec && it != end; it.increment(ec)) {
     if (!common::equal_ignoring_case(it->path().filename().string(), wanted)) continue;
-    if (!readable_file(it->path())) continue;
+    if (!regular_file(it->path())) continue;
     found = it->path();
     ++matches;
   }
@@ -291,15 +314,17 @@ void ellipse_command(const std::string& line) {
   MARK_ELLIPSE(I, J, A, B, V);
 }
 
-// A positive quantity that a command or the whole deck got wrong: heading,
-// then "must be greater than zero.".
-[[noreturn]] void not_positive_page(std::string_view heading) {
+// A quantity that a command or the whole deck got wrong: heading, then
+// what it must be.
+[[noreturn]] void two_line_page(std::string_view heading, std::string_view must) {
   set_message(heading);
   textui::MSG_PAGE();
-  set_message("must be greater than zero.");
+  set_message(must);
   textui::MSG_PAUSE();
   textui::FATAL_STOP();
 }
+
+[[noreturn]] void not_positive_page(std::string_view heading) { two_line_page(heading, "must be greater than zero."); }
 
 void resistive_command(const std::string& line, std::size_t column, bool with_value, bool box) {
   Arguments args(line, column);
@@ -385,6 +410,11 @@ void check_settings() {
   }
   // The field divides by the cell size.
   if (!(g.DX > 0.0f)) not_positive_page("Fatal error: the cell size given by the SI line");
+  // The tables give every cell's centre in centimetres; the farthest one
+  // must fit single precision (one check for every coordinate of both tables).
+  if (!std::isfinite(cell_centre_cm(std::max(g.NX, g.NY), g.HALFDX)))
+    two_line_page("Fatal error: the cell size given by the SI line",
+                  "is too large: the cell coordinates of the tables overflow.");
   // The relaxation shows its progress every NUPD sweeps.
   if (g.NUPD <= 0) not_positive_page("Fatal error: the number of sweeps between displays (NUP)");
 }

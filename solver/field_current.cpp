@@ -7,6 +7,7 @@
 #include "common/fortran_format.h"
 #include "plot/kernel/kernel.h"
 #include "solver/grid.h"
+#include "solver/range_checks.h"
 #include "textui/messages.h"
 
 namespace kesto::solver {
@@ -31,6 +32,11 @@ void FIND_CURRENT() {
       sum = sum + 0.5f * (g.GY[I][J] * (g.V[I][J + 1] - g.V[I][J]) + g.GY[I][J - 1] * (g.V[I][J] - g.V[I][J - 1]));
   }
   g.CURRENT_AMPS = -g.THICK * sum;
+  // The one check of the current: neither this page nor the potential table
+  // may show a number that is not finite.
+  if (!std::isfinite(g.CURRENT_AMPS))
+    out_of_range_page("Fatal error: the current through the CURRENT line overflows", "",
+                      "Lower THICK or the potentials, or raise the resistivities.");
   set_message("The current flow is " + common::format_E(g.CURRENT_AMPS, 15, 7) + " amps.");
   textui::NOTICE_PAGE();
 }
@@ -59,6 +65,10 @@ void FIND_EFIELD() {
       const float dv_x = g.V[I + 1][J] - g.V[I - 1][J];
       const float dv_y = g.V[I][J + 1] - g.V[I][J - 1];
       g.EMAG[I][J] = std::sqrt(dv_x * dv_x + dv_y * dv_y) * c;
+      // The one check of the field, before any table is written.
+      if (!std::isfinite(g.EMAG[I][J]))
+        out_of_range_page("Fatal error: the electric field overflows", cell_line(I, J),
+                          "Lower the potentials or raise the cell size (SI line).");
     }
 }
 

@@ -7,10 +7,12 @@ namespace kesto::solver {
 // When a current line was given: CURRENT_AMPS from the link currents on
 // either side of the line's cells (positive towards larger I for a vertical
 // line, larger J for a horizontal one), shown on a notice page. The line's
-// ends on the edge ring move one cell inward.
+// ends on the edge ring move one cell inward. A current that overflows ends
+// the run with its own page instead.
 void FIND_CURRENT();
 // EMAG for every cell: the central-difference field over two cell widths for
-// free cells, 0.0 for fixed cells. A free cell on the edge ring ends the run.
+// free cells, 0.0 for fixed cells. A free cell on the edge ring ends the run,
+// as does a field that overflows.
 void FIND_EFIELD();
 
 }  // namespace kesto::solver

@@ -12,6 +12,7 @@
 #include "shell/window/events.h"
 #include "shell/graphics/graphics_interface.h"
 #include "solver/grid.h"
+#include "solver/range_checks.h"
 #include "solver/sweep.h"
 #include "textui/messages.h"
 
@@ -219,6 +220,7 @@ void RELAX() {
       textui::FATAL_STOP();
     }
   }
+  check_potentials();
   final_display();
 }
 

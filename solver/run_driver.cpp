@@ -10,6 +10,7 @@
 #include "solver/deck_reader.h"
 #include "solver/field_current.h"
 #include "solver/grid.h"
+#include "solver/range_checks.h"
 #include "solver/relaxation.h"
 #include "solver/sweep.h"
 #include "solver/table_writer.h"
@@ -88,12 +89,15 @@ void RUN_DRIVER() {
   shell::NAME_PICTURE("geometry");
   plot::GEOMETRY_VIEW();
 
-  // 10-15. Relaxation, current, tables, field.
+  // 10-15. Relaxation, current, field, tables. The field is computed before
+  // the first table is written, so that a field that overflows ends the run
+  // with nothing written; the tables come out as before.
   SET_CONDUCTANCES();
+  check_conductances();
   RELAX();
   FIND_CURRENT();
-  WRITE_VOLTS();
   FIND_EFIELD();
+  WRITE_VOLTS();
   WRITE_EFIELD();
 
   // 16-17. The closing page, then the stop.

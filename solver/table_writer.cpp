@@ -76,13 +76,6 @@ void put(std::string& out, std::string_view line) {
   out.append(kEnd);
 }
 
-// Centre of cell `index` in centimetres: (2 index - 1) * HALFDX rounded to
-// single precision, then times 100.
-float centre_cm(std::int32_t index, float halfdx) {
-  const float metres = static_cast<float>(2 * index - 1) * halfdx;
-  return metres * 100.0f;
-}
-
 // Exact powers of ten 10^0 .. 10^22 (each one a double without rounding).
 constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
@@ -125,10 +118,10 @@ std::string table_text(Table table) {
 
   // Every column shares the same row coordinates.
   std::vector<std::string> y_text(static_cast<std::size_t>(g.NY) + 1);
-  for (std::int32_t J = 1; J <= g.NY; ++J) y_text[static_cast<std::size_t>(J)] = e11(centre_cm(J, g.HALFDX));
+  for (std::int32_t J = 1; J <= g.NY; ++J) y_text[static_cast<std::size_t>(J)] = e11(cell_centre_cm(J, g.HALFDX));
   const float mega = 1.0E-6f;
   for (std::int32_t I = 1; I <= g.NX; ++I) {
-    put(out, e11(centre_cm(I, g.HALFDX)));
+    put(out, e11(cell_centre_cm(I, g.HALFDX)));
     for (std::int32_t J = 1; J <= g.NY; ++J) {
       const float value = volts ? g.V[I][J] : g.EMAG[I][J] * mega;
       out.append(y_text[static_cast<std::size_t>(J)]);
@@ -169,6 +162,11 @@ void replace_file(std::string_view name, const std::string& text) {
 
 }  // namespace
 
+float cell_centre_cm(std::int32_t index, float halfdx) {
+  const float metres = static_cast<float>(2 * index - 1) * halfdx;
+  return metres * 100.0f;
+}
+
 void append_E11_4(std::string& out, float value) {
   // The four digits come from |value| x 10^(4 - e), which a double holds to
   // about 1e-12 here; only a value within 1e-6 of a rounding tie (or zero, a
@@ -193,7 +191,7 @@ void append_E11_4(std::string& out, float value) {
     digits = 1000;
     ++e;
   }
-  char text[11] = {std::signbit(value) ? '-' : ' ', '0', '.', 0, 0, 0, 0, 'E', e < 0 ? '-' : '+', 0, 0};
+  char text[11] = {value < 0.0f ? '-' : ' ', '0', '.', 0, 0, 0, 0, 'E', e < 0 ? '-' : '+', 0, 0};
   for (int i = 6; i >= 3; --i, digits /= 10) text[i] = static_cast<char>('0' + digits % 10);
   const int x = std::abs(e);
   text[9] = static_cast<char>('0' + x / 10);

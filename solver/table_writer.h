@@ -10,6 +10,7 @@
 // page and ends the run.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,10 @@ namespace kesto::solver {
 void WRITE_VOLTS();
 // Writes "EFIELD.TBL" from EMAG.
 void WRITE_EFIELD();
+
+// Centre of cell `index` along x or y in centimetres, as the tables write it:
+// (2 index - 1) x HALFDX rounded to single precision, then times 100.
+float cell_centre_cm(std::int32_t index, float halfdx);
 
 // The name of the temporary file a table is written to before it is renamed.
 std::string table_temp_name(std::string_view table_name);

@@ -77,6 +77,20 @@ TEST(IntegerEditing, RightJustifiedWithOverflow) {
   EXPECT_EQ(format_I(1000, 6), "  1000");
 }
 
+TEST(SignOfZero, ZeroOfEitherSignIsWrittenWithABlank) {
+  // Negative zero (a current that sums to nothing) edits as zero; a negative
+  // value that rounds to zero keeps its minus sign.
+  const struct {
+    std::string text, expected;
+  } cases[] = {
+      {format_E(-0.0f, 11, 4), " 0.0000E+00"},   {format_E(-0.0, 15, 7), "  0.0000000E+00"},
+      {format_E(0.0, 15, 7), "  0.0000000E+00"}, {format_F(-0.0, 6, 0), "    0."},
+      {format_F(-0.0f, 10, 3), "     0.000"},    {format_F(-0.0001, 6, 0), "   -0."},
+      {format_F(-0.0001, 10, 3), "    -0.000"},  {format_I(-0, 5), "    0"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.text, c.expected);
+}
+
 TEST(Nint, HalvesAwayFromZeroAndClamps) {
   EXPECT_EQ(NINT(2.5f), 3);
   EXPECT_EQ(NINT(-2.5f), -3);

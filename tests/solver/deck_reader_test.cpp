@@ -218,7 +218,11 @@ TEST(DeckCommands, RegionsMustStayInside) {
                                          "Only interior cells can be set to insulating or resistive."});
   expect_fatal_run((lines({"SPACE 20 10", "RESIS_B   1 1 5 5 100.0", kThick})), page);
   expect_fatal_run((lines({"SPACE 20 10", "RESIS_L     2 2 20 5 100.0", kThick})), page);
-  expect_fatal_run((lines({"SPACE 20 10", "INSUL 2 2 5 10", kThick})), page);
+  // Each of the four coordinates alone, below 2 and beyond NX - 1 or NY - 1.
+  for (const char* region :
+       {"1 3 5 5", "20 3 5 5", "3 3 1 5", "3 3 20 5", "3 1 5 5", "3 10 5 5", "3 3 5 1", "3 3 5 10"})
+    expect_fatal_run((lines({"SPACE 20 10", std::string("INSUL ") + region, kThick})), page);
+  expect_read(read_deck_text(lines({"SPACE 20 10", "INSUL 2 2 19 9", kThick})));
   // Unreadable lines of these kinds are read errors too.
   expect_fatal_run((lines({"SPACE 20 10", "INSUL 2 2 5", kThick})), notice_page("Error reading an input line!"));
   expect_fatal_run((lines({"SPACE 20 10", "RESIS_B 2 2 5 5 1.0", kThick})),

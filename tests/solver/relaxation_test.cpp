@@ -4,7 +4,9 @@
 // pausing after each progress display, and a sheet of one potential.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -299,4 +301,47 @@ TEST_F(Relaxation, SheetOfOnePotentialEndsWithTheZdeltaPageBeforeAnySweep) {
   EXPECT_NE(run.pages.find("ZDELTA,ZLOW   0.0000000E+00  0.0000000E+00"), std::string::npos);
   EXPECT_EQ(solver::relaxation_state().counter, 0);
   EXPECT_EQ(progress().calls, 0);
+}
+
+TEST_F(Relaxation, SingleStepCrossIsPaintedOverInTheLowEndColourAtTheNextCell) {
+  // Cells (2, 2) and (2, 3) of a 5 x 5 sheet span x -430..0 and y -495..-65
+  // and -65..365: a cross reaches half a cell (215) beyond its cell.
+  deck(5, 5, 1, 1);
+  solver::grid().SINGLE_STEP = 1;
+  start_recording();
+  run_captured([] { solver::RELAX(); });
+  const std::vector<std::string> first_cell = {
+      "LI  -430   -65  -430  -495     0",  // the end of the cell's outline; nothing to paint over yet
+      "SC BAR   7", "LI  -645  -280   215  -280     0", "LI  -215  -710  -215   150     0"};
+  const std::vector<std::string> second_cell = {"SC HOT     0.000",  // the colour of the range's low end
+                                                "LI  -645  -280   215  -280     0",
+                                                "LI  -215  -710  -215   150     0",
+                                                "SC BAR   7",
+                                                "LI  -645   150   215   150     0",
+                                                "LI  -215  -280  -215   580     0"};
+  const auto r = records();
+  for (const auto* run : {&first_cell, &second_cell})
+    EXPECT_NE(std::search(r.begin(), r.end(), run->begin(), run->end()), r.end()) << run->front();
+}
+
+TEST_F(Relaxation, InsulatorsAreOutlinedAtEveryProgressDisplayAndOnTheFinalMap) {
+  deck(8, 6, 10, 5);
+  solver::grid().RHO[3][2] = solver::INSULATOR_RHO;  // its cell spans x -538..-179, y -567..-208
+  start_recording();
+  run_captured([] { solver::RELAX(); });
+  // The bottom edge of its outline: after sweeps 5 and 10, and on the final map.
+  EXPECT_EQ(count_records("LI  -538  -567  -179  -567     0"), 3u);
+}
+
+TEST_F(Relaxation, PotentialThatIsNotFiniteAfterTheSweepsEndsTheRunBeforeTheFinalMap) {
+  deck(8, 6, 1, 100);
+  solver::grid().SINV[3][3] = std::numeric_limits<float>::infinity();  // next to the 10 V electrode at (4, 3)
+  start_recording();
+  const auto run = run_captured([] { solver::RELAX(); });
+  EXPECT_EQ(run.how, common::RunEnded::Kind::fatal);
+  EXPECT_NE(run.pages.find("Fatal error: the relaxation gave a potential that is not finite\n\n"
+                           " I=           3 J=           3\n"),
+            std::string::npos)
+      << run.pages;
+  EXPECT_EQ(count_records("CH   600 -1230 10 S 0 Iterations:    1 "), 0u);
 }
