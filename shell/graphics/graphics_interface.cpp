@@ -96,6 +96,20 @@ void page_corners(float x1, float y1, float x2, float y2, std::int16_t& l, std::
   b = std::min(py1, py2);
 }
 
+// The command class of a key read at a picture: 1 for "`", "P", "p"; 2 for
+// "F", "f" (a screen dump); 3 for "~"; 0 for any other.
+std::int16_t command_class(std::int16_t key) {
+  switch (key) {
+    case '`':
+    case 'P':
+    case 'p': return 1;
+    case 'F':
+    case 'f': return 2;
+    case '~': return 3;
+    default: return 0;
+  }
+}
+
 }  // namespace
 
 GraphicsState& graphics_state() {
@@ -144,23 +158,22 @@ void GI_END(std::int16_t mode) {
   GraphicsState& g = gs();
   if (!g.plotting_active) return;
   g.plotting_active = false;
-  if (mode == 0 && GI_WAIT_COMMAND() == 2) write_screen_dump();
+  if (mode == 0) {
+    const std::int16_t key = GI_GET_KEY();
+    // The window closed while the picture waited: the run ends here, as at
+    // every other wait, and nothing after the picture runs.
+    if (key == KEY_QUIT) {
+      hide_graphics();
+      call_fatal_stop();
+    }
+    if (command_class(key) == 2) write_screen_dump();
+  }
   if (mode != 1) hide_graphics();
 }
 
 void GI_HIDE_GRAPHICS() { hide_graphics(); }
 
-std::int16_t GI_WAIT_COMMAND() {
-  switch (GI_GET_KEY()) {
-    case '`':
-    case 'P':
-    case 'p': return 1;
-    case 'F':
-    case 'f': return 2;
-    case '~': return 3;
-    default: return 0;
-  }
-}
+std::int16_t GI_WAIT_COMMAND() { return command_class(GI_GET_KEY()); }
 
 void GI_MOVE(float x, float y) {
   GraphicsState& g = gs();

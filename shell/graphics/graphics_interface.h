@@ -48,8 +48,9 @@ void GI_SET_WINDOW(float x0, float x1, float y0, float y1);  // also the clip re
 void GI_BEGIN(std::int16_t mode);
 // Starts a new, empty picture (or marks one pending while graphics are hidden).
 void GI_CLEAR();
-// Ends plotting: mode 0 waits for a command key first; unless mode is 1 the
-// graphics are hidden and the text screen returns.
+// Ends plotting: mode 0 waits for a command key first ("F" writes a screen
+// dump; a closed window ends the run through the fatal stop); unless mode is
+// 1 the graphics are hidden and the text screen returns.
 void GI_END(std::int16_t mode);
 // Waits for a key and classifies it: 1 for "`", "P", "p"; 2 for "F", "f";
 // 3 for "~"; 0 for any other.
@@ -103,7 +104,8 @@ void SET_TRANSIENT(std::int16_t flag);
 void SET_DATA_FILE(const char* directory, std::int16_t directory_length, const char* file_name);
 
 // The text screen installs the fatal stop here at start-up, so that the shell
-// can end the run (GI_FINAL_PAUSE) without depending on the layers above it.
+// can end the run (GI_END, GI_FINAL_PAUSE) without depending on the layers
+// above it.
 using FatalStopHook = void (*)();
 void set_fatal_stop_hook(FatalStopHook hook);
 // Calls the installed fatal stop (which does not return).

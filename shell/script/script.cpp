@@ -51,6 +51,13 @@ bool parse_where(const std::vector<std::string>& w, std::size_t i, ScriptStep& s
   return to_number(w[i + 1], step.x) && to_number(w[i + 2], step.y);
 }
 
+bool can_be_busy(ScriptStep::Kind kind) {
+  using K = ScriptStep::Kind;
+  for (const K k : {K::key, K::press, K::release, K::move, K::close, K::menu, K::resize})
+    if (kind == k) return true;
+  return false;
+}
+
 }  // namespace
 
 bool key_code_for(std::string_view name, std::int16_t& code) {
@@ -111,7 +118,7 @@ bool parse_script(std::string_view text, Script& script, std::string& error) {
     pos = end + 1;
     ++line_no;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    const auto w = split_words(line);
+    auto w = split_words(line);
     if (w.empty() || w[0][0] == '#') {
       if (end == text.size()) break;
       continue;
@@ -122,14 +129,25 @@ bool parse_script(std::string_view text, Script& script, std::string& error) {
     };
     ScriptStep step;
     step.line = line_no;
-    const std::string& verb = w[0];
+    // "busy N STEP" is STEP, done while the program works.
+    if (w[0] == "busy") {
+      if (w.size() < 3 || !to_int(w[1], step.after_polls) || step.after_polls < 1)
+        return fail("busy needs a positive poll count and a step");
+      step.busy = true;
+      line = line.substr(line.find(w[1], line.find("busy") + 4) + w[1].size());
+      w = split_words(line);
+    }
+    const std::size_t steps_before = script.steps.size();
+    const std::string verb = w[0];
     if (verb == "key" || verb == "busy-key") {
-      step.kind = verb == "key" ? ScriptStep::Kind::key : ScriptStep::Kind::busy_key;
+      step.kind = ScriptStep::Kind::key;
       if (w.size() < 2 || !key_code_for(w[1], step.key_code)) return fail("unknown key");
       step.key_name = w[1];
-      if (step.kind == ScriptStep::Kind::busy_key && w.size() >= 3 &&
-          (!to_int(w[2], step.after_polls) || step.after_polls < 1))
-        return fail("the poll count must be a positive integer");
+      if (verb == "busy-key") {
+        step.busy = true;
+        if (w.size() >= 3 && (!to_int(w[2], step.after_polls) || step.after_polls < 1))
+          return fail("the poll count must be a positive integer");
+      }
       script.steps.push_back(step);
     } else if (verb == "text") {
       const std::size_t at = line.find("text") + 5;
@@ -197,9 +215,21 @@ bool parse_script(std::string_view text, Script& script, std::string& error) {
         return fail("dialog-spin needs a control id and up or down");
       step.text = w[2];
       script.steps.push_back(step);
+    } else if (verb == "resize") {
+      step.kind = ScriptStep::Kind::resize;
+      int width = 0, height = 0;
+      if (w.size() < 3 || !to_int(w[1], width) || !to_int(w[2], height) || width < 1 || height < 1 || width > 10000 ||
+          height > 10000)
+        return fail("resize needs a width and a height of 1 to 10000 pixels");
+      step.x = width;
+      step.y = height;
+      script.steps.push_back(step);
     } else {
       return fail("unknown step '" + verb + "'");
     }
+    // Answers wait for their box; text and click are several steps.
+    if (step.busy && (script.steps.size() != steps_before + 1 || !can_be_busy(script.steps.back().kind)))
+      return fail("busy takes one key, press, release, move, close, menu or resize step");
     if (end == text.size()) break;
   }
   return true;

@@ -26,8 +26,12 @@
 //   dialog ID TEXT         types TEXT into edit ID of the next dialog
 //   dialog-button ID       presses button ID of the next dialog (1 OK, 2 Cancel)
 //   dialog-spin ID up|down steps spin bar ID of the next dialog
-//   busy-key NAME [N]      a key pressed while the program works: it arrives
-//                          at the N-th key poll from now (default 1)
+//   resize WIDTH HEIGHT    the user resizes the window to a client area of
+//                          WIDTH x HEIGHT pixels (1 to 10000 each)
+//   busy N STEP            STEP (key, press, release, move, close, menu or
+//                          resize) done while the program works: it arrives
+//                          at the N-th key poll from now
+//   busy-key NAME [N]      the same as busy N key NAME (N defaults to 1)
 #pragma once
 
 #include <cstdint>
@@ -50,20 +54,23 @@ struct ScriptStep {
     dialog_text,
     dialog_button,
     dialog_spin,
-    busy_key
+    resize
   };
   enum class Where { pixel, cell, page };
 
   Kind kind = Kind::key;
   int line = 0;  // line of the script text, for messages
-  // key, busy_key
+  // A step done while the program works arrives at its key poll number
+  // after_polls (counted from when the step before it was done).
+  bool busy = false;
+  int after_polls = 1;
+  // key
   std::string key_name;       // as written ("F10", "a", "Shift", "code:65")
   std::int16_t key_code = 0;  // what the program sees; 0 for keys that yield no event
-  int after_polls = 1;        // busy_key: the poll at which it arrives
   // press, release, move
   std::int16_t button = 0;  // 1 left, 2 right; for moves the buttons held
   Where where = Where::pixel;
-  double x = 0, y = 0;  // pixel x y, cell row column, or page x y
+  double x = 0, y = 0;  // pixel x y, cell row column, or page x y; resize: width, height
   // menu, dialog_text, dialog_button
   int id = 0;
   // answer, file, dialog_text; dialog_spin: "up" or "down"

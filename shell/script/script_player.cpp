@@ -98,7 +98,6 @@ bool play_next_script_step() {
   EventRecord e;
   switch (s->kind) {
     case ScriptStep::Kind::key:
-    case ScriptStep::Kind::busy_key:
       if (client) {
         key_through_window(*client, *s);
       } else if (s->key_code != 0) {
@@ -138,6 +137,10 @@ bool play_next_script_step() {
         menu_through_window(*s);
       else
         std::cerr << "kesto: script line " << s->line << ": there is no window for the menu command; skipped\n";
+      break;
+    case ScriptStep::Kind::resize:
+      if (!resize_client_area(static_cast<int>(s->x), static_cast<int>(s->y)))
+        std::cerr << "kesto: script line " << s->line << ": there is no window to resize; skipped\n";
       break;
     default: std::cerr << "kesto: script line " << s->line << " has no box or dialog to answer; skipped\n"; break;
   }

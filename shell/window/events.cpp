@@ -7,6 +7,7 @@
 #include "shell/script/batch.h"
 #include "shell/script/interaction.h"
 #include "shell/window/main_window.h"
+#include "shell/window/menu_commands.h"
 #include "shell/window/page_mapping.h"
 #include "shell/script/script.h"
 #include "shell/script/script_player.h"
@@ -45,6 +46,7 @@ void push_input(const EventRecord& event) { queue().push_back(event); }
 
 void reset_input() {
   queue().clear();
+  forget_held_menu_commands();
   window_state().quit_seen = false;
 }
 
@@ -71,6 +73,9 @@ void WAIT_EVENT(EventRecord& event) {
       if (w.graphics_mode && is_pointer_event(event)) FROM_DEVICE(event.x, event.y, event.x, event.y);
       return;
     }
+    // Nothing is waiting: the program now waits for the user, and what was
+    // chosen from the menu while it computed is carried out first.
+    if (run_held_menu_commands()) continue;
     if (play_next_script_step()) continue;
     if (batch_answer(w.graphics_mode)) continue;
     if (client_area() && person_answers()) {
@@ -86,13 +91,16 @@ void WAIT_EVENT(EventRecord& event) {
 }
 
 std::int16_t POLL_KEY() {
+  // The program computes: menu commands chosen meanwhile wait for its next wait.
+  const HoldMenuCommands hold;
   process_pending_window_events();
   if (key_queued()) return 13;
   Script& sc = script();
   if (!sc.done()) {
     ScriptStep& s = sc.steps[sc.next];
-    if (s.kind == ScriptStep::Kind::busy_key && --s.after_polls <= 0) {
+    if (s.busy && --s.after_polls <= 0) {
       play_next_script_step();
+      process_pending_window_events();
       if (key_queued()) return 13;
     }
   }

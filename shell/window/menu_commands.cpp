@@ -22,6 +22,16 @@ std::map<int, MenuCommandHandler>& handlers() {
   return h;
 }
 
+struct Held {
+  bool holding = false;
+  std::vector<int> ids;
+};
+
+Held& held() {
+  static Held h;
+  return h;
+}
+
 void not_available(int id) {
   switch (id) {
     case CMD_PRINTER_SETUP: SHOW_MESSAGE("Printer set-up is not available yet."); break;
@@ -102,7 +112,29 @@ std::map<int, QAction*> build_menu_bar(QMainWindow& window) {
   return actions;
 }
 
+HoldMenuCommands::HoldMenuCommands() : was_holding_(held().holding) { held().holding = true; }
+
+HoldMenuCommands::~HoldMenuCommands() { held().holding = was_holding_; }
+
+bool acts_while_computing(int id) { return id == CMD_EXIT; }
+
+const std::vector<int>& held_menu_commands() { return held().ids; }
+
+bool run_held_menu_commands() {
+  if (held().ids.empty()) return false;
+  const std::vector<int> ids = std::move(held().ids);
+  held().ids.clear();
+  for (const int id : ids) run_menu_command(id);
+  return true;
+}
+
+void forget_held_menu_commands() { held().ids.clear(); }
+
 void run_menu_command(int id) {
+  if (held().holding && !acts_while_computing(id)) {
+    held().ids.push_back(id);
+    return;
+  }
   const auto h = handlers().find(id);
   if (h != handlers().end() && h->second) {
     h->second();

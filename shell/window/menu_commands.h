@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <vector>
 
 class QMainWindow;
 class QAction;
@@ -31,13 +32,46 @@ enum MenuCommand {
 std::map<int, QAction*> build_menu_bar(QMainWindow& window);
 
 // Carries out a menu command (as the window does when the command arrives,
-// whether or not its item is enabled). Unknown ids do nothing.
+// whether or not its item is enabled), or holds it while the program
+// computes (below). Unknown ids do nothing.
 void run_menu_command(int id);
 
 // Picture output (printing, export, copying) installs its commands here;
 // until then those commands say that they are not available yet.
 using MenuCommandHandler = void (*)();
 void set_menu_command_handler(int id, MenuCommandHandler handler);
+
+// ---- Commands chosen while the program computes ------------------------------
+// While the relaxation runs, the program only polls for a key, and the window
+// handles its messages inside that poll. A menu command chosen then is held
+// and carried out, in the order chosen, when the program next waits for the
+// user: the picture is then whole, and every command (a colour option, a
+// dialog, printing, an export, copying) sees it as at any other wait, so no
+// command can change the run's numbers or catch a half-drawn picture. Exit
+// alone acts at once: closing the window is how the user stops the work.
+// Commands still held when the run ends without another wait are dropped.
+
+// While one of these lives, menu commands are held (the key poll makes one).
+class HoldMenuCommands {
+ public:
+  HoldMenuCommands();
+  ~HoldMenuCommands();
+  HoldMenuCommands(const HoldMenuCommands&) = delete;
+  HoldMenuCommands& operator=(const HoldMenuCommands&) = delete;
+
+ private:
+  bool was_holding_;
+};
+
+// True for the commands that act even while the program computes.
+bool acts_while_computing(int id);
+// The commands held so far, in order.
+const std::vector<int>& held_menu_commands();
+// Carries out the held commands (a wait calls it before it waits); false
+// when none was held.
+bool run_held_menu_commands();
+// Forgets the held commands (a fresh run).
+void forget_held_menu_commands();
 
 // Greys or enables the commands that need a picture (2, 3, 6, 12, 14).
 void set_picture_commands_enabled(bool enabled);

@@ -227,8 +227,9 @@ TEST_F(GiTest, ColourOutsideTheStandardColoursIsGreyIndex8) {
   GI_COLOUR(0);
   GI_COLOUR(7);
   GI_COLOUR(9);
-  EXPECT_EQ(recorded(), (Bytes{9, 124, 124, 124, 191, 9,   124, 124, 124, 191, 9,   0,  0,
-                               0, 0,   9,   252, 252, 252, 255, 9,   252, 0,   124, 191}));
+  GI_COLOUR(15);  // the last standard colour, dark cyan
+  EXPECT_EQ(recorded(), (Bytes{9, 124, 124, 124, 191, 9, 124, 124, 124, 191, 9, 0, 0,   0,   0,
+                               9, 252, 252, 252, 255, 9, 252, 0,   124, 191, 9, 0, 124, 124, 191}));
 }
 
 TEST_F(GiTest, FirstColourOperationRealisesItsDefaultPalette) {
@@ -396,6 +397,16 @@ TEST_F(LocateTest, KeysAndTheWindowsCloseEndThePick) {
 }
 
 struct FatalStopped {};
+
+TEST_F(LocateTest, PictureWaitEndsTheRunWhenTheWindowCloses) {
+  set_fatal_stop_hook([] { throw FatalStopped{}; });
+  EventRecord quit;
+  quit.type = EVENT_QUIT;
+  push_input(quit);
+  EXPECT_THROW(GI_END(0), FatalStopped);
+  EXPECT_FALSE(window_state().graphics_mode);
+  EXPECT_FALSE(graphics_state().plotting_active);
+}
 
 TEST_F(LocateTest, FinalPauseEndsTheRunWhenTheWindowCloses) {
   set_fatal_stop_hook([] { throw FatalStopped{}; });

@@ -208,6 +208,20 @@ TEST_F(ReplayTest, WindowReplayShowsWhiteAsBlackOnAWhiteBackground) {
   EXPECT_TRUE(window_state().bitmap_valid);
 }
 
+TEST_F(ReplayTest, ReplayKeepsEveryChannelInItsPlace) {
+  // Three different channels, as on a hot scale: a swap of any two shows.
+  SET_RGB(200, 100, 50);
+  FILL_RECT(-100, 100, 0, 0, 0, 0, 0, 0);
+  SET_RGB_GREY(255, 128, 0, 100);
+  FILL_RECT(0, 100, 100, 0, 0, 0, 0, 0);
+  fill_grey(window());
+  fill_grey(bitmap());
+  window_state().bitmap_valid = false;
+  REPLAY();
+  EXPECT_EQ(pixel(window(), 170, 120), 0xC86432u);
+  EXPECT_EQ(pixel(window(), 180, 120), 0xFF8000u);
+}
+
 TEST_F(ReplayTest, ValidBitmapIsLeftAlone) {
   record_picture();
   fill_grey(window());
