@@ -1,6 +1,10 @@
 // Whole batch runs of the kesto executable: what the user sees on standard
 // output, the exit status, and what is (and is not) written to disk.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QImage>
+#include <map>
 
 #include "program_run.h"
 
@@ -24,6 +28,13 @@ const std::string kSmallDeck =
     "EN\n";
 
 const std::string kOldTable = "an earlier table that must survive\r\n";
+
+// A 10 x 8 resistive sheet with one electrode and a current line, for the
+// numbers pushed to the ends of single precision.
+std::string extreme_sheet(const char* thick, const char* si, const char* rho, const char* volts) {
+  return std::string("SPACE 10 8\nTHICK     ") + thick + "\nSI   " + si + "\nRESIS_B   2 2 9 7 " + rho + "\nCE   3 4 " +
+         volts + "\nCURRENT 5 3 5 6\nNST  20\nEN\n";
+}
 
 fs::path with_deck(const std::string& dirname, const std::string& deckname, const std::string& deck) {
   const fs::path dir = fresh_dir(dirname);
@@ -135,6 +146,31 @@ TEST(BatchRun, FatalDecksEndWithTheirPageAndLeaveEarlierTablesUntouched) {
       {"edge", "SPACE 10 10\nTHICK     1.0\nINSUL 1 1 5 5\n", "Edge cells must be grounded or at fixed potential."},
       {"nupzero", "SPACE 10 10\nTHICK     1.0\nCE   5 5 1.0\nNUP    0\n", "(NUP)"},
       {"single", "SPACE 10 10\nTHICK     1.0\nRESIS_B   2 2 9 9 10.0\nNST  5\n", "ZDELTA,ZLOW "},
+      // Numbers beyond single precision: no sweep, page or table meets them.
+      {"tinyrho", extreme_sheet("0.001", "0.01", "1.0E-38", "1.0"),
+       "Fatal error: a resistivity makes a link conductance infinite or zero\n\n"
+       " I=           2 J=           2 RHO=  0.9999999E-38\n\n"
+       "Use resistivities from 1.0E-37 to 1.0E+37 ohm-metres (RESIS_L, RESIS_B).\n"},
+      {"hugerho", extreme_sheet("0.001", "0.01", "3.0E38", "1.0"),
+       "Fatal error: a resistivity makes a link conductance infinite or zero\n\n"
+       " I=           2 J=           2 RHO=  0.3000000E+39\n\n"},
+      {"sweepsum", extreme_sheet("0.001", "0.01", "1E-30", "1E10"),
+       "Fatal error: the potentials are too large for the link conductances\n\n"
+       " I=           2 J=           2 RHO=  0.1000000E-29\n\n"
+       "Lower the potentials or raise the resistivities (RESIS_L, RESIS_B).\n"},
+      {"bigvolts", extreme_sheet("0.001", "0.01", "100", "3E19"),
+       "Fatal error: the electric field overflows\n\n I=           2 J=           4\n\n"
+       "Lower the potentials or raise the cell size (SI line).\n"},
+      {"tinycell", extreme_sheet("0.001", "1E-39", "100", "1"),
+       "Fatal error: the electric field overflows\n\n I=           2 J=           2\n\n"},
+      {"hugecell", extreme_sheet("0.001", "1E36", "100", "1"),
+       "Fatal error: the cell size given by the SI line\n\n"
+       "is too large: the cell coordinates of the tables overflow.\n"},
+      {"thick",
+       "SPACE 20 12\nTHICK     3.0E38\nRESIS_B   2 2 19 11 100.0\nLI   3 3 3 10 0.0\nLI   18 3 18 10 1000.0\n"
+       "CURRENT 10 3 10 10\nNST  200\n",
+       "Fatal error: the current through the CURRENT line overflows\n\n"
+       "Lower THICK or the potentials, or raise the resistivities.\n"},
   };
   for (const Case& c : cases) {
     const fs::path dir = with_deck(std::string("fatal_") + c.name, "deck.txt", c.deck);
@@ -148,6 +184,125 @@ TEST(BatchRun, FatalDecksEndWithTheirPageAndLeaveEarlierTablesUntouched) {
     EXPECT_EQ(read_file(dir / "EFIELD.TBL"), kOldTable) << c.name;
     EXPECT_TRUE(fs::exists(dir / "config" / "verudo.ini")) << c.name << ": the settings are saved on a fatal stop";
   }
+}
+
+TEST(BatchRun, DecksThatAreNotFilesGetTheNotFoundPageAtOnce) {
+  const fs::path dir = fresh_dir("notfiles");
+  ASSERT_EQ(::mkfifo((dir / "fifo.txt").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dir / "zero.txt");  // reading it would never end
+  fs::create_directories(dir / "dir.txt");
+  for (const char* deck : {"fifo", "zero", "dir"}) {
+    const ProgramRun r = run_kesto(dir, {"--batch", deck});
+    EXPECT_EQ(r.status, 1) << deck << "\n" << r.out << r.err;
+    EXPECT_NE(r.out.find("\n\n\n\nFILE NOT FOUND!\n"), std::string::npos) << deck << "\n" << r.out;
+    expect_no_tables(dir);
+  }
+}
+
+TEST(BatchRun, DeckNameWithAControlCharacterIsRefusedBeforeTheRun) {
+  const fs::path dir = with_deck("control", "plate.txt", kSmallDeck);
+  for (const auto& [deck, shown] : {std::pair<std::string, std::string>{"pla\nte", "\"pla\\x0Ate\""},
+                                    {"pl\x1b[2Jate", "\"pl\\x1B[2Jate\""},
+                                    {"plate\x7f", "\"plate\\x7F\""}}) {
+    for (const bool batch : {true, false}) {
+      const ProgramRun r = batch ? run_kesto(dir, {"--batch", deck}) : run_kesto(dir, {deck});
+      EXPECT_EQ(r.status, 2) << shown << r.err;
+      EXPECT_EQ(r.err, "kesto: the deck's path " + shown +
+                           " contains a control character; the program cannot take such a path\n");
+      EXPECT_EQ(r.out, "");
+    }
+  }
+  expect_no_tables(dir);
+  EXPECT_FALSE(fs::exists(dir / "config" / "verudo.ini"));  // the run never started
+}
+
+// A close at any picture wait ends the run there through the fatal stop: no
+// further sweep, no page, no table; the settings are saved.
+TEST(BatchRun, ClosingTheWindowAtEachPictureWaitEndsTheRunThere) {
+  std::string pause_deck = kSmallDeck;
+  pause_deck.replace(pause_deck.find("NST  50"), 7, "NST  100").insert(0, "PAUSE\n");
+  const std::string single_deck = "SINGL\n" + kSmallDeck;
+  const struct {
+    const char* wait;
+    std::string deck, script;
+    const char* last_progress;  // the last sweep count shown on standard error
+    const char* not_shown;      // progress that must not appear
+  } cases[] = {
+      {"geometry", kSmallDeck, "close\n", nullptr, "relaxing"},
+      // The sweep count is shown after the pause that follows its sweep.
+      {"pause", pause_deck, "key Enter\nclose\n", " 9/100", " 10/100"},
+      {"final", kSmallDeck, "key Enter\nclose\n", " 50/50", nullptr},
+      {"single", single_deck, "key Enter\nkey a\nclose\n", nullptr, "relaxing"},
+  };
+  for (const auto& c : cases) {
+    const fs::path dir = with_deck(std::string("close_") + c.wait, "plate.txt", c.deck);
+    write_file(dir / "VOLTS.TBL", kOldTable);
+    write_file(dir / "close.script", c.script);
+    const ProgramRun r = run_kesto(dir, {"--batch", "plate", "--script", "close.script"});
+    EXPECT_EQ(r.status, 1) << c.wait << "\n" << r.out << r.err;
+    if (c.last_progress) {
+      EXPECT_NE(r.err.find(c.last_progress), std::string::npos) << c.wait << r.err;
+    }
+    if (c.not_shown) {
+      EXPECT_EQ(r.err.find(c.not_shown), std::string::npos) << c.wait << r.err;
+    }
+    EXPECT_EQ(r.out.find("The current flow is"), std::string::npos) << c.wait;
+    EXPECT_EQ(r.out.find("The output files are:"), std::string::npos) << c.wait;
+    EXPECT_EQ(read_file(dir / "VOLTS.TBL"), kOldTable) << c.wait;
+    EXPECT_FALSE(fs::exists(dir / "EFIELD.TBL")) << c.wait;
+    EXPECT_TRUE(fs::exists(dir / "config" / "verudo.ini")) << c.wait;
+  }
+}
+
+// Menu commands chosen while the sheet relaxes are held until the next wait,
+// where they act as if chosen there; a resize acts at once. Neither changes
+// the numbers, and the final picture is the one the commands ask for.
+TEST(BatchRun, MenuCommandsAndAResizeDuringTheSweepsLeaveTheNumbersAlone) {
+  std::string deck = kSmallDeck;
+  deck.replace(deck.find("NST  50"), 7, "NST  200");
+  const struct {
+    const char* name;
+    const char* script;
+  } runs[] = {
+      {"plain", ""},
+      // Colour off, a smaller window and Page Setup (confirmed), all while relaxing.
+      {"busy", "key Enter\nbusy 5 menu 7\nbusy 5 resize 1000 700\nbusy 5 menu 1\ndialog-button 1\n"},
+      // The same at the waits they are carried out at: the resize before the
+      // sweeps, the commands at the final map.
+      {"waits", "resize 1000 700\nkey Enter\nmenu 7\nmenu 1\ndialog-button 1\n"},
+  };
+  std::map<std::string, fs::path> dirs;
+  for (const auto& run : runs) {
+    const fs::path dir = with_deck(std::string("interrupt_") + run.name, "plate.txt", deck);
+    write_file(dir / "run.script", run.script);
+    const ProgramRun r = run_kesto(dir, {"--batch", "plate", "--script", "run.script", "--pictures", "out"});
+    ASSERT_EQ(r.status, 0) << run.name << "\n" << r.out << r.err;
+    dirs[run.name] = dir;
+  }
+  for (const char* table : {"VOLTS.TBL", "EFIELD.TBL"}) {
+    const std::string plain = read_file(dirs["plain"] / table);
+    ASSERT_FALSE(plain.empty());
+    EXPECT_EQ(read_file(dirs["busy"] / table), plain) << table;
+    EXPECT_EQ(read_file(dirs["waits"] / table), plain) << table;
+  }
+  const auto picture = [&](const char* run) {
+    return QImage(QString::fromStdString((dirs[run] / "out" / "potential.png").string()))
+        .convertToFormat(QImage::Format_RGB32);
+  };
+  const QImage busy = picture("busy");
+  ASSERT_EQ(busy.size(), QSize(1000, 700));
+  EXPECT_TRUE(busy == picture("waits"));
+  const auto coloured = [](const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        const QRgb p = image.pixel(x, y);
+        n += qRed(p) != qGreen(p) || qGreen(p) != qBlue(p);
+      }
+    return n;
+  };
+  EXPECT_EQ(coloured(busy), 0);  // the colour option is off
+  EXPECT_GT(coloured(picture("plain")), 100000);
 }
 
 TEST(BatchRun, KeyDuringTheSweepsEndsTheRunWithoutTables) {

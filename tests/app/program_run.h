@@ -1,6 +1,8 @@
 // Test support: runs the kesto executable in a directory of its own, the way
 // a user runs it from a shell, with no display and no Qt platform chosen in
-// the environment, and collects its exit status and output.
+// the environment, and collects its exit status and output. A run that has
+// not ended after kRunSeconds is killed, so that a hang fails the test in
+// seconds (status 124, and a line on its standard error that says so).
 #pragma once
 
 #include <sys/wait.h>
@@ -13,6 +15,8 @@
 #include <vector>
 
 namespace kesto::testing {
+
+constexpr int kRunSeconds = 30;
 
 struct ProgramRun {
   int status = -1;
@@ -50,7 +54,8 @@ inline std::filesystem::path fresh_dir(const std::string& name) {
 inline ProgramRun run_kesto(const std::filesystem::path& dir, const std::vector<std::string>& args) {
   std::string cmd = "cd " + shell_quote(dir.string()) +
                     " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME=" +
-                    shell_quote((dir / "config").string()) + " " + shell_quote(KESTO_BINARY_DIR "/kesto");
+                    shell_quote((dir / "config").string()) + " timeout -k 5 " + std::to_string(kRunSeconds) + " " +
+                    shell_quote(KESTO_BINARY_DIR "/kesto");
   for (const auto& a : args) cmd += " " + shell_quote(a);
   cmd += " > stdout.txt 2> stderr.txt";
   ProgramRun r;
@@ -58,6 +63,7 @@ inline ProgramRun run_kesto(const std::filesystem::path& dir, const std::vector<
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   r.out = read_file(dir / "stdout.txt");
   r.err = read_file(dir / "stderr.txt");
+  if (r.status == 124) r.err += "\n(test) kesto did not end within " + std::to_string(kRunSeconds) + " s\n";
   return r;
 }
 

@@ -83,7 +83,8 @@ struct Ppm {
 };
 
 bool read_back(const std::string& pcx, Ppm& ppm) {
-  const std::string command = "pcxtoppm " + pcx + " > dump.ppm 2> pcxtoppm.err";
+  // A reader that hangs fails the test in seconds.
+  const std::string command = "timeout -k 5 30 pcxtoppm " + pcx + " > dump.ppm 2> pcxtoppm.err";
   if (std::system(command.c_str()) != 0) return false;
   std::ifstream in("dump.ppm", std::ios::binary);
   std::string magic;
