@@ -20,15 +20,17 @@ std::vector<int>& carried_out() {
   return ids;
 }
 
+template <int id>
+void record() {
+  carried_out().push_back(id);
+}
+
 // Every command of the menu, recorded instead of carried out.
 void record_every_command() {
   carried_out().clear();
-  static const MenuCommandHandler handlers[] = {
-      [] { carried_out().push_back(1); },  [] { carried_out().push_back(2); },  [] { carried_out().push_back(3); },
-      [] { carried_out().push_back(4); },  [] { carried_out().push_back(5); },  [] { carried_out().push_back(6); },
-      [] { carried_out().push_back(7); },  [] { carried_out().push_back(8); },  [] { carried_out().push_back(9); },
-      [] { carried_out().push_back(10); }, [] { carried_out().push_back(11); }, [] { carried_out().push_back(12); },
-      [] { carried_out().push_back(13); }, [] { carried_out().push_back(14); }};
+  static const MenuCommandHandler handlers[] = {record<1>,  record<2>,  record<3>,  record<4>, record<5>,
+                                                record<6>,  record<7>,  record<8>,  record<9>, record<10>,
+                                                record<11>, record<12>, record<13>, record<14>};
   for (int id = 1; id <= 14; ++id) set_menu_command_handler(id, handlers[id - 1]);
 }
 
