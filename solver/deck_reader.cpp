@@ -415,6 +415,11 @@ void check_settings() {
   if (!std::isfinite(cell_centre_cm(std::max(g.NX, g.NY), g.HALFDX)))
     two_line_page("Fatal error: the cell size given by the SI line",
                   "is too large: the cell coordinates of the tables overflow.");
+  // The colour scale of the maps spans VMIN..VMAX with a margin; beyond
+  // 1.0E37 volts its range would leave single precision.
+  if (std::fmax(std::fabs(g.VMIN), std::fabs(g.VMAX)) > 1.0E37f)
+    two_line_page("Fatal error: an electrode potential is too large for the colour scale.",
+                  "Keep the potentials within 1.0E+37 volts (CE, LI, CIRCLE, CSHELL, ELLIPSE).");
   // The relaxation shows its progress every NUPD sweeps.
   if (g.NUPD <= 0) not_positive_page("Fatal error: the number of sweeps between displays (NUP)");
 }

@@ -161,6 +161,9 @@ TEST(BatchRun, FatalDecksEndWithTheirPageAndLeaveEarlierTablesUntouched) {
       {"bigvolts", extreme_sheet("0.001", "0.01", "100", "3E19"),
        "Fatal error: the electric field overflows\n\n I=           2 J=           4\n\n"
        "Lower the potentials or raise the cell size (SI line).\n"},
+      {"hugevolts", extreme_sheet("0.001", "0.01", "100", "-2E37"),
+       "Fatal error: an electrode potential is too large for the colour scale.\n\n"
+       "Keep the potentials within 1.0E+37 volts (CE, LI, CIRCLE, CSHELL, ELLIPSE).\n"},
       {"tinycell", extreme_sheet("0.001", "1E-39", "100", "1"),
        "Fatal error: the electric field overflows\n\n I=           2 J=           2\n\n"},
       {"hugecell", extreme_sheet("0.001", "1E36", "100", "1"),
