@@ -1,8 +1,5 @@
 #include "shell/drawing/primitives.h"
 
-#include <QCoreApplication>
-#include <QCursor>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
@@ -11,9 +8,11 @@
 #include <cstdlib>
 #include <memory>
 
+#include "shell/drawing/output_device.h"
 #include "shell/graphics/graphics_interface.h"
 #include "shell/window/page_mapping.h"
 #include "shell/settings/settings.h"
+#include "shell/window/busy_cursor.h"
 #include "shell/window/surfaces.h"
 #include "shell/window/window_state.h"
 
@@ -72,9 +71,9 @@ QImage* window_image() { return draw_targets().window && !surfaces().window.isNu
 
 QImage* bitmap_image() { return draw_targets().bitmap && !surfaces().backing.isNull() ? &surfaces().backing : nullptr; }
 
-QPainter* device_painter() {
-  DrawTargets& t = draw_targets();
-  return t.device && t.device_painter && t.device_painter->isActive() ? t.device_painter : nullptr;
+OutputDevice* output_device() {
+  const DrawTargets& t = draw_targets();
+  return t.device ? t.device_output : nullptr;
 }
 
 void mark_window(const QRect& area) {
@@ -244,14 +243,6 @@ void put_pixels(QImage& image, std::unique_ptr<QPainter>& slot, const QPolygon& 
 // Pixel rectangle of the columns x1..x2 and rows y1..y2, both inclusive.
 QRect inclusive(int x1, int y1, int x2, int y2) { return QRect(x1, y1, x2 - x1 + 1, y2 - y1 + 1); }
 
-void show_busy(bool on) {
-  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
-  if (on)
-    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-  else
-    QGuiApplication::restoreOverrideCursor();
-}
-
 }  // namespace
 
 DrawTargets& draw_targets() {
@@ -306,17 +297,14 @@ void DRAW_LINE(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y
     DrawingSession session;
     QImage* w = window_image();
     QImage* b = bitmap_image();
-    QPainter* d = device_painter();
+    OutputDevice* d = output_device();
     if (w || b || d) {
       std::int16_t px1, py1, px2, py2;
       TO_DEVICE(x1, y1, px1, py1);
       TO_DEVICE(x2, y2, px2, py2);
       const QLine line(px1, py1, px2, py2);
       const QPen& pen = pen_of_width(current_pen_width());
-      if (d && line.p1() != line.p2()) {
-        d->setPen(pen);
-        d->drawLine(line);
-      }
+      if (d) d->line(line.p1(), line.p2(), current_rgb(), pen.width());
       PainterState& ps = painter_state();
       if (pen.width() <= 1) {
         // One-pixel lines run from the first end up to, not including, the second.
@@ -343,13 +331,14 @@ void DRAW_RECT(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y
     DrawingSession session;
     QPainter* w = window_painter();
     QPainter* b = bitmap_painter();
-    QPainter* d = device_painter();
+    OutputDevice* d = output_device();
     if (w || b || d) {
       std::int16_t px1, py1, px2, py2;
       TO_DEVICE(x1, y1, px1, py1);
       TO_DEVICE(x2, y2, px2, py2);
+      const QRect pixels = QRect(QPoint(px1, py1), QPoint(px2, py2)).normalized();
       // drawRect with a one-pixel pen outlines columns left..left + width.
-      const QRect outline = QRect(QPoint(px1, py1), QPoint(px2, py2)).normalized().adjusted(0, 0, -1, -1);
+      const QRect outline = pixels.adjusted(0, 0, -1, -1);
       auto draw = [&](QPainter* p, const QPen& pen) {
         p->setPen(pen);
         p->setBrush(Qt::NoBrush);
@@ -357,8 +346,9 @@ void DRAW_RECT(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y
         p->setBrush(current_brush());
       };
       const QPen& pen = pen_of_width(current_pen_width());
-      for (QPainter* p : {w, b, d})
+      for (QPainter* p : {w, b})
         if (p) draw(p, pen);
+      if (d) d->outline(pixels, current_rgb(), pen.width());
       if (w) mark_window(outline.adjusted(-pen.width(), -pen.width(), pen.width() + 1, pen.width() + 1));
     }
   }
@@ -374,7 +364,7 @@ void FILL_RECT(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y
     const DrawTargets& t = draw_targets();
     QImage* w = window_image();
     QImage* b = bitmap_image();
-    QPainter* d = device_painter();
+    OutputDevice* d = output_device();
     if (w || b || d) {
       std::int16_t px1, py1, px2, py2;
       TO_DEVICE(x1, y1, px1, py1);
@@ -392,11 +382,14 @@ void FILL_RECT(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y
           mark_window(on_window);
         }
         if (b) fill_pixels(*b, p.bitmap, inclusive(X1 - 1, Y1 - 1, X2 + 1, Y2 + 1), colour);
-        if (d) d->fillRect(inclusive(X1, Y1, X2, Y2), QColor(colour));
+        if (d) d->fill(inclusive(X1, Y1, X2, Y2), colour);
       } else {
         const QRect area = inclusive(X1, Y1, X2, Y2);
         if (b) fill_pixels(*b, p.bitmap, area, colour);
-        if (d && area.isValid()) d->fillRect(area, QColor(colour));
+        // An output device gets the window's extra column and row at the top
+        // left too: the map's cells are inset by one unit on every side, and
+        // without it a page or a metafile shows them parted by hairlines.
+        if (d) d->fill(inclusive(X1 - 1, Y1 - 1, X2, Y2), colour);
       }
     }
   }
@@ -410,7 +403,7 @@ void FILL_POLYGON(const std::int16_t* x, const std::int16_t* y, std::int16_t n) 
     DrawingSession session;
     QPainter* w = window_painter();
     QPainter* b = bitmap_painter();
-    QPainter* d = device_painter();
+    OutputDevice* d = output_device();
     if (w || b || d) {
       QPolygon points(count);
       for (int i = 0; i < count; ++i) {
@@ -420,12 +413,13 @@ void FILL_POLYGON(const std::int16_t* x, const std::int16_t* y, std::int16_t n) 
       }
       const QPen& pen = pen_of_width(1);
       const QBrush& brush = current_brush();
-      for (QPainter* p : {w, b, d}) {
+      for (QPainter* p : {w, b}) {
         if (!p) continue;
         p->setPen(pen);
         p->setBrush(brush);
         p->drawPolygon(points, Qt::OddEvenFill);
       }
+      if (d) d->polygon(points, current_rgb());
       if (w) mark_window(points.boundingRect().adjusted(-1, -1, 1, 1));
     }
   }
@@ -522,8 +516,8 @@ void REPLAY() {
     t.window = true;
     t.bitmap = !window_state().bitmap_valid;
   }
-  show_busy(true);
   {
+    BusyCursor busy;
     DrawingSession session;
     const PlotBuffer& buffer = plot_buffer();
     std::size_t position = 0;
@@ -545,7 +539,6 @@ void REPLAY() {
     }
     plot_buffer().read_position = position;
   }
-  show_busy(false);
   // Back to drawing on the window; a transient drawing mode in force before
   // the replay stays in force.
   t.window = true;

@@ -10,18 +10,18 @@
 #include "shell/graphics/palettes.h"
 #include "shell/drawing/plot_buffer.h"
 
-class QPainter;
-
 namespace kesto::shell {
+
+class OutputDevice;
 
 struct DrawTargets {
   bool window = true;
   bool bitmap = true;
   bool device = false;
   bool recording = true;
-  bool transient = false;              // SET_TRANSIENT(1) is in force: window only, nothing recorded
-  bool device_colour = true;           // the output device shows colour
-  QPainter* device_painter = nullptr;  // the output device while `device` is on
+  bool transient = false;                 // SET_TRANSIENT(1) is in force: window only, nothing recorded
+  bool device_colour = true;              // the output device shows colour
+  OutputDevice* device_output = nullptr;  // the output device while `device` is on
 };
 
 struct ColourState {
