@@ -41,16 +41,17 @@ bool batch_answer(bool graphics_shown) {
   BatchMode& b = batch_mode();
   if (!b.enabled) return false;
   if (graphics_shown) {
+    b.last_picture_name = b.next_picture_name.empty() ? "picture" : b.next_picture_name;
     if (!b.pictures_dir.empty() && g_saver) {
       ++b.pictures_saved;
       std::string name =
           b.next_picture_name.empty() ? "picture" + std::to_string(b.pictures_saved) : b.next_picture_name;
-      b.next_picture_name.clear();
       const std::filesystem::path path = std::filesystem::path(b.pictures_dir) / (name + ".png");
       std::error_code ec;
       std::filesystem::create_directories(b.pictures_dir, ec);
       if (!g_saver(path.string())) std::cerr << "kesto: could not save the picture " << path.string() << '\n';
     }
+    b.next_picture_name.clear();
   } else {
     const std::string page = text_page();
     const std::uint64_t clears = text_grid().clears;

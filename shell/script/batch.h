@@ -15,6 +15,7 @@ struct BatchMode {
   bool enabled = false;
   std::ostream* out = nullptr;  // where pages go (standard output when null)
   std::string pictures_dir;     // save completed pictures here as PNG (empty: do not save)
+  std::string export_dir;       // export the run's last picture here in every format (empty: do not)
 
   // Book-keeping of the automatic user.
   std::string last_printed_page;
@@ -23,6 +24,7 @@ struct BatchMode {
   std::uint64_t last_answered_clears = ~0ull;
   int pictures_saved = 0;
   std::string next_picture_name;  // name for the next completed picture (see NAME_PICTURE)
+  std::string last_picture_name;  // name of the last picture completed (empty: none yet)
 };
 
 BatchMode& batch_mode();

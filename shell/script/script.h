@@ -18,11 +18,15 @@
 //   move WHERE [BUTTONS]   pointer move, BUTTONS held (0-3, default 0)
 //   close                  the user closes the window
 //   menu ID                the menu item with that id, picked as a user would
-//                          (a greyed item does nothing); an id without an
-//                          item is sent to the window as a command
-//   answer ok|cancel|yes|no   the answer for the next message box
+//                          (an item greyed for the moment does nothing); an id
+//                          without an item (2), or whose item is greyed for
+//                          good (11 Write EPS, 13 Write WMF), is sent to the
+//                          window as a command
+//   answer ok|cancel|yes|no   the answer for the next message box; for a
+//                          print dialog, ok prints on the default printer
 //   file PATH | file cancel   the answer for the next file dialog (a relative
-//                          PATH starts at the dialog's initial directory)
+//                          PATH starts at the dialog's initial directory); for
+//                          a print dialog, printing to the PDF file PATH
 //   dialog ID TEXT         types TEXT into edit ID of the next dialog
 //   dialog-button ID       presses button ID of the next dialog (1 OK, 2 Cancel)
 //   dialog-spin ID up|down steps spin bar ID of the next dialog

@@ -74,10 +74,12 @@ void pointer_through_window(QWidget& client, const ScriptStep& s, std::int16_t x
   }
 }
 
-// The user picks a menu item: a greyed item does nothing; a command without
-// an item (printer set-up) is sent to the window directly.
+// The user picks a menu item: an item greyed for the moment does nothing; a
+// command without an item (printer set-up), or one whose item is greyed for
+// good (Write EPS, Write WMF), is sent to the window directly.
 void menu_through_window(const ScriptStep& s) {
-  if (QAction* a = menu_action(s.id)) {
+  QAction* a = menu_action(s.id);
+  if (a && !(greyed_for_good(s.id) && !a->isEnabled())) {
     if (a->isEnabled())
       a->trigger();
     else

@@ -41,10 +41,17 @@ QString qt_filter(const FileFilter& f) {
   return QString(f.description) + " (" + patterns + ")";
 }
 
-std::string with_default_extension(const std::string& path) {
+std::string with_default_extension(const std::string& path, const std::string& extension = "txt") {
   const std::filesystem::path p(path);
-  if (p.has_filename() && !p.has_extension()) return path + ".txt";
+  if (p.has_filename() && !p.has_extension()) return path + "." + extension;
   return path;
+}
+
+// The path a script's file step names, from the dialog's initial directory.
+std::string scripted_path(const std::string& text, const std::string& start) {
+  std::filesystem::path p(text);
+  if (p.is_relative()) p = std::filesystem::path(start.empty() ? "." : start) / p;
+  return std::filesystem::absolute(p).lexically_normal().string();
 }
 
 }  // namespace
@@ -90,13 +97,31 @@ std::int16_t OPEN_FILE_DIALOG(const std::string& initial_name, std::int16_t name
     // Answered by the script's next file step; without one it is cancelled.
     const ScriptStep* s = take_step(ScriptStep::Kind::file);
     if (!s || s->text == "cancel") return 1;
-    std::filesystem::path p(s->text);
-    if (p.is_relative()) p = std::filesystem::path(start.empty() ? "." : start) / p;
-    chosen = with_default_extension(std::filesystem::absolute(p).lexically_normal().string());
+    chosen = with_default_extension(scripted_path(s->text, start));
   }
   split_chosen_path(chosen, directory, directory_out_length, file_name, file_name_out_length, full_path,
                     full_path_out_length);
   return 0;
+}
+
+std::optional<std::string> SAVE_FILE_DIALOG(const FileFilter& filter, const std::string& default_extension,
+                                            const std::string& initial_directory, const std::string& proposed_name) {
+  if (!person_answers()) {
+    const ScriptStep* s = take_step(ScriptStep::Kind::file);
+    if (!s || s->text == "cancel") return std::nullopt;
+    return with_default_extension(scripted_path(s->text, initial_directory), default_extension);
+  }
+  QFileDialog dialog(main_window());
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+  dialog.setNameFilter(qt_filter(filter));
+  dialog.setDefaultSuffix(QString::fromStdString(default_extension));
+  if (!initial_directory.empty()) dialog.setDirectory(QString::fromStdString(initial_directory));
+  if (!proposed_name.empty()) dialog.selectFile(QString::fromStdString(proposed_name));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first().toStdString();
 }
 
 }  // namespace kesto::shell

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace kesto::shell {
@@ -28,6 +29,16 @@ std::int16_t OPEN_FILE_DIALOG(const std::string& initial_name, std::int16_t name
                               std::int16_t directory_out_length, std::string& file_name,
                               std::int16_t file_name_out_length, std::string& full_path,
                               std::int16_t full_path_out_length);
+
+// The save-file dialog of the picture exports: one filter, the extension a
+// name typed without one gets, the directory it starts in (empty: the
+// current one) and the name it proposes. An existing file is chosen only
+// after the user confirms that it is to be replaced. Returns the chosen
+// path, or nothing when the dialog is cancelled. Under a script it takes
+// the next file step (a relative path starts at the initial directory);
+// with none left it is cancelled.
+std::optional<std::string> SAVE_FILE_DIALOG(const FileFilter& filter, const std::string& default_extension,
+                                            const std::string& initial_directory, const std::string& proposed_name);
 
 // Splits a chosen path into the three output texts (as OPEN_FILE_DIALOG does).
 void split_chosen_path(const std::string& path, std::string& directory, std::int16_t directory_length,

@@ -6,6 +6,12 @@
 #include <QMenuBar>
 #include <QTextStream>
 
+#include "shell/output/clipboard.h"
+#include "shell/output/emf_writer.h"
+#include "shell/output/eps_writer.h"
+#include "shell/output/printing.h"
+#include "shell/output/tiff_writer.h"
+#include "shell/output/wmf_writer.h"
 #include "shell/window/main_window.h"
 #include "shell/settings/message_box.h"
 #include "shell/settings/page_setup_dialog.h"
@@ -30,20 +36,6 @@ struct Held {
 Held& held() {
   static Held h;
   return h;
-}
-
-void not_available(int id) {
-  switch (id) {
-    case CMD_PRINTER_SETUP: SHOW_MESSAGE("Printer set-up is not available yet."); break;
-    case CMD_PRINT:
-    case CMD_PRINT_NOW: SHOW_MESSAGE("Printing is not available yet."); break;
-    case CMD_COPY: SHOW_MESSAGE("Copying the picture is not available yet."); break;
-    case CMD_WRITE_EPS: SHOW_MESSAGE("Writing EPS files is not available yet."); break;
-    case CMD_WRITE_TIF: SHOW_MESSAGE("Writing TIFF files is not available yet."); break;
-    case CMD_WRITE_WMF: SHOW_MESSAGE("Writing Windows metafiles is not available yet."); break;
-    case CMD_WRITE_EMF: SHOW_MESSAGE("Writing enhanced metafiles is not available yet."); break;
-    default: break;
-  }
 }
 
 // A colour or background change: the picture must be drawn again.
@@ -142,16 +134,26 @@ void run_menu_command(int id) {
   }
   switch (id) {
     case CMD_PAGE_SETUP: PAGE_SETUP_DIALOG(); break;
+    case CMD_PRINTER_SETUP: PRINTER_SETUP(); break;
+    case CMD_PRINT: PRINT_WITH_DIALOG(); break;
     case CMD_EXIT: close_window(); break;
+    case CMD_COPY: COPY_PICTURE(); break;
+    case CMD_PRINT_NOW: PRINT_NOW(); break;
     case CMD_COLOR: toggle_colour(); break;
     case CMD_BLACK_BACKGROUND: toggle_background(); break;
     case CMD_PEN_WIDTH: PEN_WIDTH_DIALOG(); break;
     case CMD_ABOUT: SHOW_MESSAGE("The \"About\" box is not implemented"); break;
-    default: not_available(id); break;
+    case CMD_WRITE_EPS: WRITE_EPS(); break;
+    case CMD_WRITE_TIF: WRITE_TIFF(); break;
+    case CMD_WRITE_WMF: WRITE_WMF(); break;
+    case CMD_WRITE_EMF: WRITE_EMF(); break;
+    default: break;
   }
 }
 
 void set_menu_command_handler(int id, MenuCommandHandler handler) { handlers()[id] = handler; }
+
+bool greyed_for_good(int id) { return id == CMD_WRITE_EPS || id == CMD_WRITE_WMF; }
 
 void set_picture_commands_enabled(bool enabled) {
   window_state().picture_commands_enabled = enabled;

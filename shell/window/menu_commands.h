@@ -36,8 +36,8 @@ std::map<int, QAction*> build_menu_bar(QMainWindow& window);
 // computes (below). Unknown ids do nothing.
 void run_menu_command(int id);
 
-// Picture output (printing, export, copying) installs its commands here;
-// until then those commands say that they are not available yet.
+// A handler installed for an id runs in place of the command's own action
+// (null puts the own action back).
 using MenuCommandHandler = void (*)();
 void set_menu_command_handler(int id, MenuCommandHandler handler);
 
@@ -72,6 +72,10 @@ const std::vector<int>& held_menu_commands();
 bool run_held_menu_commands();
 // Forgets the held commands (a fresh run).
 void forget_held_menu_commands();
+
+// Write EPS and Write WMF: their items stay greyed for the life of the
+// window; the commands are reached only when sent by id.
+bool greyed_for_good(int id);
 
 // Greys or enables the commands that need a picture (2, 3, 6, 12, 14).
 void set_picture_commands_enabled(bool enabled);

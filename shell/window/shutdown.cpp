@@ -1,5 +1,7 @@
 #include "shell/window/shutdown.h"
 
+#include "shell/output/batch_export.h"
+#include "shell/output/output_state.h"
 #include "shell/window/main_window.h"
 #include "shell/drawing/plot_buffer.h"
 #include "shell/settings/settings.h"
@@ -14,6 +16,9 @@ void SHELL_SHUTDOWN() {
   WindowState& w = window_state();
   if (w.shut_down) return;
   w.shut_down = true;
+  // The batch mode's export needs the picture: before anything is released.
+  export_batch_picture();
+  output_state().printer.reset();
   FREE_PLOT_BUFFER();
   release_surface_painters();
   surfaces() = Surfaces{};
