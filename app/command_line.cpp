@@ -26,6 +26,8 @@ constexpr const char* kUsage =
     "                                      tables to the current directory\n"
     "options:\n"
     "  --pictures DIR   save each completed picture as a PNG file in DIR (batch)\n"
+    "  --export DIR     write the run's last picture in DIR as EPS, TIFF, WMF, EMF\n"
+    "                   and PDF: potential.eps ... potential.pdf (batch)\n"
     "  --markel FILE    record every picture of the run in the MARKEL file FILE\n"
     "  --script FILE    take the user's input from the script FILE first\n"
     "  --help           show this text\n"
@@ -35,7 +37,7 @@ constexpr const char* kUsage =
 struct Arguments {
   bool batch = false;
   bool help = false;
-  std::string deck, pictures, markel, script;
+  std::string deck, pictures, exports, markel, script;
 };
 
 // Parses the command line; false with a message when it cannot be used.
@@ -56,6 +58,8 @@ bool parse(int argc, char** argv, Arguments& a, std::string& error) {
       if (!value(a.deck)) return false;
     } else if (s == "--pictures") {
       if (!value(a.pictures)) return false;
+    } else if (s == "--export") {
+      if (!value(a.exports)) return false;
     } else if (s == "--markel") {
       if (!value(a.markel)) return false;
     } else if (s == "--script") {
@@ -78,6 +82,10 @@ bool parse(int argc, char** argv, Arguments& a, std::string& error) {
   }
   if (!a.pictures.empty() && !a.batch) {
     error = "--pictures works in batch mode only";
+    return false;
+  }
+  if (!a.exports.empty() && !a.batch) {
+    error = "--export works in batch mode only";
     return false;
   }
   return true;
@@ -185,6 +193,7 @@ int run_kesto(int argc, char** argv) {
   shell::BatchMode& b = shell::batch_mode();
   b.enabled = a.batch;
   b.pictures_dir = a.pictures;
+  b.export_dir = a.exports;
   if (a.batch) common::set_progress_hook(&batch_progress);
 
   const common::RunEnded::Kind how = shell::PROCESS_ENTRY(argc, argv, &solver::RUN_DRIVER, a.batch);
