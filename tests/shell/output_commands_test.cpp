@@ -29,6 +29,7 @@ class OutputCommands : public testing::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
+    fs::remove_all("work");
     fs::create_directories("work");
     fs::current_path("work");
   }
@@ -37,11 +38,14 @@ class OutputCommands : public testing::WindowTest {
     WindowTest::TearDown();
   }
 
-  // A picture on the window: the top left quarter of the page in red.
+  // A picture on the window: the top left quarter of the page in red, and a
+  // blue line in the bottom right quarter.
   void show_picture() {
     BEGIN_PICTURE(0);
     SET_RGB(255, 0, 0);
     FILL_RECT(-1750, 1250, 0, 0, 0, 0, 0, 0);
+    SET_RGB(0, 0, 255);
+    DRAW_LINE(100, -100, 1000, -1000);
     testing::settle();
   }
 
@@ -81,6 +85,31 @@ TEST_F(OutputCommands, EachExportWritesItsFile) {
   }
   EXPECT_EQ(files_here(), (std::set<std::string>{"dizari.wmf", "out.emf", "out.eps", "out.pdf", "out.tif"}));
   EXPECT_TRUE(message_log().empty());
+}
+
+bool holds(const std::string& file, const std::vector<std::uint8_t>& bytes) {
+  const std::string text = testing::file_text(file);
+  return text.find(std::string(bytes.begin(), bytes.end())) != std::string::npos;
+}
+
+TEST_F(OutputCommands, ExportsFollowTheSettings) {
+  settings().ColorWindow = 0;
+  settings().PenWidthEPS = 5;
+  settings().PenWidthEMF = 3;
+  show_picture();
+  play("menu 12\nfile grey\nmenu 11\nfile grey\nmenu 14\nfile grey\nmenu 13");
+  // The page on the 800 x 600 window: 800 x 571 pixels, one byte each.
+  EXPECT_EQ(fs::file_size("grey.tif"), 180u + 800u * 571u);
+  const std::string eps = testing::file_text("grey.eps");
+  EXPECT_NE(eps.find("\r\n5 W\r\n"), std::string::npos);
+  EXPECT_NE(eps.find("\r\n0.784314 0.784314 0.784314 C\r\n"), std::string::npos);  // red as grey 200
+  // The enhanced metafile follows the colour option (the line in grey 200,
+  // 3 units wide); the Windows metafile keeps colours (blue, the window's width).
+  EXPECT_TRUE(holds("grey.emf", testing::hex("00 00 00 00 03 00 00 00 00 00 00 00 C8 C8 C8 00")));
+  EXPECT_TRUE(holds("dizari.wmf", testing::hex("FA 02 00 00 01 00 00 00 00 00 FF 00")));
+  settings().ColorWindow = 1;
+  play("menu 12\nfile colour");
+  EXPECT_EQ(fs::file_size("colour.tif"), 180u + 800u * 571u * 3u);
 }
 
 TEST_F(OutputCommands, CancelledOrUncreatableWritesNothing) {
