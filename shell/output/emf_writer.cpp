@@ -41,19 +41,12 @@ constexpr const char* DESCRIPTION = "VERUDO";
 constexpr std::uint32_t HEADER_BYTES = 108;  // the header record with both extensions, before its description
 constexpr std::uint32_t EOF_BYTES = 20;
 
-std::uint32_t colour_ref(QRgb c) {
-  return static_cast<std::uint32_t>(qRed(c)) | static_cast<std::uint32_t>(qGreen(c)) << 8 |
-         static_cast<std::uint32_t>(qBlue(c)) << 16;
-}
-
 void rect(ByteWriter& w, int left, int top, int right, int bottom) {
   w.i32(left);
   w.i32(top);
   w.i32(right);
   w.i32(bottom);
 }
-
-std::int16_t coordinate(int v) { return static_cast<std::int16_t>(std::clamp(v, -32768, 32767)); }
 
 }  // namespace
 

@@ -4,6 +4,13 @@
 
 namespace kesto::shell {
 
+std::uint32_t colour_ref(QRgb c) {
+  return static_cast<std::uint32_t>(qRed(c)) | static_cast<std::uint32_t>(qGreen(c)) << 8 |
+         static_cast<std::uint32_t>(qBlue(c)) << 16;
+}
+
+std::int16_t coordinate(int v) { return static_cast<std::int16_t>(std::clamp(v, -32768, 32767)); }
+
 int MetafileDevice::take_slot() {
   const auto free = std::find(slots_.begin(), slots_.end(), false);
   const int index = static_cast<int>(free - slots_.begin());

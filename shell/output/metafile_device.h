@@ -14,6 +14,11 @@
 
 namespace kesto::shell {
 
+// A colour as both formats store it: red, green, blue, then a zero byte.
+std::uint32_t colour_ref(QRgb colour);
+// A coordinate held to the 16 bits that points and sizes of the records take.
+std::int16_t coordinate(int v);
+
 class MetafileDevice : public OutputDevice {
  public:
   void line(QPoint from, QPoint to, QRgb colour, int width) override;

@@ -34,13 +34,6 @@ constexpr std::uint32_t HEADER_WORDS = 9;
 // inches, the default width of the printed picture.
 constexpr std::uint16_t UNITS_PER_INCH = 538;
 
-std::uint32_t colour_ref(QRgb c) {
-  return static_cast<std::uint32_t>(qRed(c)) | static_cast<std::uint32_t>(qGreen(c)) << 8 |
-         static_cast<std::uint32_t>(qBlue(c)) << 16;
-}
-
-std::int16_t coordinate(int v) { return static_cast<std::int16_t>(std::clamp(v, -32768, 32767)); }
-
 }  // namespace
 
 WmfDevice::WmfDevice() : MetafileDevice(0) {
