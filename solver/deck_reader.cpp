@@ -1,17 +1,13 @@
 #include "solver/deck_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string_view>
-#include <system_error>
 
+#include "common/file_lookup.h"
 #include "common/fixed_text.h"
 #include "common/fortran_format.h"
 #include "common/list_input.h"
@@ -41,30 +37,13 @@ constexpr std::size_t kLineWidth = 80;
   textui::FATAL_STOP();
 }
 
-// Opens `path` for reading only when it is a regular file: a FIFO, a device
-// (which may never end) or a directory is not a deck. The file is opened
-// without waiting (a FIFO without a writer would block the open) and judged
-// by what was opened, not by an earlier look at the name.
-std::FILE* open_regular_file(const fs::path& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, 0) != 0) {
-    ::close(fd);
-    return nullptr;
-  }
-  std::FILE* f = ::fdopen(fd, "rb");
-  if (!f) ::close(fd);
-  return f;
-}
-
 // The deck file, read line by line at a bounded cost: only the first 80
 // characters of a line are kept, however long the line is. A line ends at
 // LF, CR LF or a lone CR, so decks written on other systems read the same;
 // the line end is not part of the line. Tabs count as blanks.
 class DeckFile {
  public:
-  explicit DeckFile(const fs::path& path) : file_(open_regular_file(path)) {}
+  explicit DeckFile(const fs::path& path) : file_(common::open_regular_file(path)) {}
   ~DeckFile() { close(); }
   DeckFile(const DeckFile&) = delete;
   DeckFile& operator=(const DeckFile&) = delete;
@@ -124,35 +103,6 @@ class DeckFile {
 };
 
 // ---- Finding the deck ----------------------------------------------------------
-
-bool regular_file(const fs::path& path) {
-  std::error_code ec;
-  return fs::is_regular_file(fs::status(path, ec));
-}
-
-// The file to open for `path`: the path itself when it names a regular
-// file, otherwise the single regular file of its directory whose name matches
-// ignoring case (file names are typed lower-cased). Empty when there is none or more
-// than one.
-fs::path locate_deck(const std::string& path_text) {
-  if (path_text.empty()) return {};
-  const fs::path path(path_text);
-  if (regular_file(path)) return path;
-  const std::string wanted = path.filename().string();
-  if (wanted.empty()) return {};
-  const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
-  std::error_code ec;
-  fs::directory_iterator it(dir, ec), end;
-  fs::path found;
-  int matches = 0;
-  for (; !ec && it != end; it.increment(ec)) {
-    if (!common::equal_ignoring_case(it->path().filename().string(), wanted)) continue;
-    if (!regular_file(it->path())) continue;
-    found = it->path();
-    ++matches;
-  }
-  return matches == 1 ? found : fs::path();
-}
 
 [[noreturn]] void file_not_found() {
   set_message("FILE NOT FOUND!");
@@ -450,7 +400,7 @@ void READ_DECK() {
   ADD_TXT_EXT(g.DECK_NAME);
   textui::FileNameRecord& record = textui::file_name_record();
   textui::BUILD_PATH(record.full_path, record.directory, g.DECK_NAME);
-  const fs::path path = locate_deck(std::string(common::trim_right(record.full_path)));
+  const fs::path path = common::locate_file(std::string(common::trim_right(record.full_path)));
   if (path.empty()) file_not_found();
   DeckFile deck(path);
   if (!deck.is_open()) file_not_found();
