@@ -11,6 +11,9 @@ namespace kesto::shell {
 namespace {
 PictureSaver g_saver = nullptr;
 
+// Answers to one page, never redrawn, after which the batch gives up.
+constexpr int kMaxAnswersToOnePage = 100;
+
 std::ostream& out() {
   BatchMode& b = batch_mode();
   return b.out ? *b.out : std::cout;
@@ -37,6 +40,23 @@ void batch_print_page() {
   out() << page << '\n' << std::flush;
 }
 
+void batch_page_waited_on() {
+  if (batch_mode().enabled) batch_mode().page_waited_on = true;
+}
+
+void batch_page_leaving() {
+  BatchMode& b = batch_mode();
+  if (!b.enabled || !b.page_waited_on) return;
+  batch_print_page();
+  b.page_waited_on = false;
+}
+
+std::int16_t set_batch_answer_key(std::int16_t key) {
+  const std::int16_t previous = batch_mode().answer_key;
+  batch_mode().answer_key = key;
+  return previous;
+}
+
 bool batch_answer(bool graphics_shown) {
   BatchMode& b = batch_mode();
   if (!b.enabled) return false;
@@ -53,19 +73,30 @@ bool batch_answer(bool graphics_shown) {
     }
     b.next_picture_name.clear();
   } else {
+    batch_print_page();
     const std::string page = text_page();
     const std::uint64_t clears = text_grid().clears;
-    if (page == b.last_answered_page && clears != b.last_answered_clears) {
+    // A page answered before and drawn again since comes round in a loop (a
+    // menu that sends the same answer back to an error page); one page
+    // answered over and over without being drawn again ignores the answer.
+    const auto seen = b.answered_pages.find(page);
+    const bool drawn_again = seen != b.answered_pages.end() && seen->second != clears;
+    if (page == b.last_answered_page && clears == b.last_answered_clears)
+      ++b.same_page_answers;
+    else
+      b.same_page_answers = 0;
+    if (drawn_again || b.same_page_answers >= kMaxAnswersToOnePage) {
       out() << "kesto: the batch stopped because this page was shown again unchanged.\n" << std::flush;
       throw common::RunEnded{common::RunEnded::Kind::stalled};
     }
+    b.answered_pages[page] = clears;
     b.last_answered_page = page;
     b.last_answered_clears = clears;
   }
-  EventRecord enter;
-  enter.type = EVENT_KEY;
-  enter.key = KEY_ENTER;
-  push_input(enter);
+  EventRecord key;
+  key.type = EVENT_KEY;
+  key.key = b.answer_key;
+  push_input(key);
   return true;
 }
 

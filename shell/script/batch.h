@@ -1,12 +1,14 @@
 // Batch mode: the automatic user. Every wait that nothing else answers is
-// answered with Enter; each text page the run shows is printed to standard
-// output as plain text; each completed picture can be saved as a file. A
-// page that would be answered again unchanged ends the batch instead of
-// looping for ever.
+// answered with a key (Enter, or the key the waiting page asks for: F10 on
+// forms and menus, Escape in the file chooser); each text page the run waits
+// on is printed to standard output as plain text, once, as it stands when it
+// is answered or cleared; each completed picture can be saved as a file. A
+// page that comes back unchanged ends the batch instead of looping for ever.
 #pragma once
 
 #include <cstdint>
 #include <iosfwd>
+#include <map>
 #include <string>
 
 namespace kesto::shell {
@@ -20,8 +22,12 @@ struct BatchMode {
   // Book-keeping of the automatic user.
   std::string last_printed_page;
   std::uint64_t last_printed_clears = ~0ull;
+  bool page_waited_on = false;   // the run waited on the page now shown
+  std::int16_t answer_key = 13;  // what the automatic user presses (Enter unless a page asks otherwise)
+  std::map<std::string, std::uint64_t> answered_pages;  // page text -> screen clears when last answered
   std::string last_answered_page;
   std::uint64_t last_answered_clears = ~0ull;
+  int same_page_answers = 0;  // answers in a row to one page that was never drawn again
   int pictures_saved = 0;
   std::string next_picture_name;  // name for the next completed picture (see NAME_PICTURE)
   std::string last_picture_name;  // name of the last picture completed (empty: none yet)
@@ -41,9 +47,19 @@ void set_picture_saver(PictureSaver saver);
 // Prints the text page when it differs from the last one printed (batch only).
 void batch_print_page();
 
-// Answers the current wait as the automatic user would, by queueing Enter.
-// False when batch mode is off. Ends the batch (RunEnded) when the same page
-// would be answered a second time after being drawn again.
+// The run waits on the text page now shown: it will be printed when it is
+// answered or cleared.
+void batch_page_waited_on();
+// The text page is about to be cleared: printed when the run waited on it.
+void batch_page_leaving();
+
+// The key the automatic user presses from now on; returns the one it replaces.
+std::int16_t set_batch_answer_key(std::int16_t key);
+
+// Answers the current wait as the automatic user would, by queueing its key.
+// False when batch mode is off. Ends the batch (RunEnded) when a page that was
+// answered before is answered again after being drawn again, or when one page
+// is answered so often in a row that the run is plainly not moving on.
 bool batch_answer(bool graphics_shown);
 
 }  // namespace kesto::shell

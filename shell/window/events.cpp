@@ -57,7 +57,7 @@ void WAIT_EVENT(EventRecord& event) {
       w.caret_shown = true;
       update_client_area();
     }
-    batch_print_page();
+    batch_page_waited_on();
   }
   for (;;) {
     process_pending_window_events();

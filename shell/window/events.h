@@ -12,6 +12,7 @@ enum KeyCode : std::int16_t {
   KEY_ENTER = 13,
   KEY_ESCAPE = 27,
   KEY_F1 = 129,  // F1..F12 are 129..140
+  KEY_F10 = 138,
   KEY_F12 = 140,
   KEY_UP = 141,
   KEY_DOWN = 142,

@@ -1,5 +1,6 @@
 #include "shell/window/text_grid.h"
 
+#include "shell/script/batch.h"
 #include "shell/window/main_window.h"
 #include "shell/window/window_state.h"
 
@@ -53,6 +54,7 @@ void TEXT_METRICS(std::int16_t& cell_width, std::int16_t& line_height, std::int1
 }
 
 void TEXT_CLEAR() {
+  batch_page_leaving();  // a batch run prints the page it waited on before it goes
   text_grid().clear();
   update_client_area();
 }

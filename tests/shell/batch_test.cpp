@@ -98,3 +98,65 @@ TEST(BatchUser, BusyKeyArrivesAtTheRequestedPoll) {
       "busy-key x 3\n");
   EXPECT_FALSE(c.ended);
 }
+
+TEST(BatchUser, PressesTheKeyThePageAsksFor) {
+  const auto c = kesto::testing::run_captured([] {
+    show("a form");
+    const std::int16_t previous = shell::set_batch_answer_key(shell::KEY_F10);
+    EXPECT_EQ(previous, shell::KEY_ENTER);
+    EXPECT_EQ(shell::GI_GET_KEY(), shell::KEY_F10);
+    EXPECT_EQ(shell::set_batch_answer_key(previous), shell::KEY_F10);
+    show("a pause");
+    EXPECT_EQ(shell::GI_GET_KEY(), shell::KEY_ENTER);
+  });
+  EXPECT_FALSE(c.ended);
+}
+
+TEST(BatchUser, PagesThatComeRoundInALoopEndTheBatch) {
+  // A menu and its error page, again and again: each drawn anew each time.
+  const auto c = kesto::testing::run_captured([] {
+    for (int i = 0; i < 3; ++i) {
+      show("the menu");
+      shell::GI_GET_KEY();
+      show("cannot open");
+      shell::GI_GET_KEY();
+    }
+    ADD_FAILURE() << "the loop was not noticed";
+  });
+  EXPECT_EQ(c.how, common::RunEnded::Kind::stalled);
+  EXPECT_EQ(c.pages,
+            "\n\nthe menu\n\n"
+            "\n\ncannot open\n\n"
+            "\n\nthe menu\n\n"
+            "kesto: the batch stopped because this page was shown again unchanged.\n");
+}
+
+TEST(BatchUser, OnePageAnsweredOverAndOverEndsTheBatch) {
+  int answers = 0;
+  const auto c = kesto::testing::run_captured([&] {
+    show("ignores every answer");
+    for (;;) {
+      shell::GI_GET_KEY();
+      ++answers;
+    }
+  });
+  EXPECT_EQ(c.how, common::RunEnded::Kind::stalled);
+  EXPECT_EQ(answers, 100);
+}
+
+TEST(BatchUser, ScriptedPagesArePrintedOnceAsTheyWereLeft) {
+  const auto c = kesto::testing::run_captured(
+      [] {
+        show("typed:");
+        EXPECT_EQ(shell::GI_GET_KEY(), 'x');
+        shell::TEXT_OUT("x", 1, 7);
+        EXPECT_EQ(shell::GI_GET_KEY(), 'y');
+        shell::TEXT_OUT("y", 1, 7);
+        show("next page");  // not waited on: never printed
+        shell::TEXT_CLEAR();
+      },
+      "key x\nkey y\n");
+  EXPECT_EQ(c.pages,
+            "\n\ntyped:xy\n\n"  // the page as it was left
+            "\n");              // the blank screen at the end
+}
