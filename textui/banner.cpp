@@ -71,20 +71,22 @@ void NOTICE_BLOCK() {
 
   const std::string rights = p.notice_variant == 1 ? "(C) " + p.year + " The KESTO authors. Some rights reserved."
                                                    : "Copyright (C) " + p.year + " The KESTO authors.";
+  // Rows 19 to 25 are what the screen shows of the left column; the lines
+  // below them run off the text screen and are kept short and plain.
   const std::string left[] = {
       rights,
       "Written for the study of current flow",
       "in thin resistive sheets.",
-      "",
-      "This program may be copied and given",
-      "to others free of charge, provided",
-      "that this notice is kept with it.",
-      "",
-      "It may not be sold or included in a",
-      "product that is sold.",
-      "",
-      "Please report faults to the authors",
+      "Free to copy and to give away with this",
+      "notice; not to be sold.",
+      "Please report faults to the authors,",
       "with the input deck that shows them.",
+      "",
+      "",
+      "",
+      "",
+      "",
+      "",
   };
   std::int16_t row = 19;
   for (const std::string& line : left) {

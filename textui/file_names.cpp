@@ -1,5 +1,6 @@
 #include "textui/file_names.h"
 
+#include "common/file_lookup.h"
 #include "common/fixed_text.h"
 #include "shell/graphics/graphics_interface.h"
 
@@ -90,6 +91,93 @@ void SPLIT_PATH(const std::string& path_in, std::string& directory, std::string&
   file_name = common::pad(path.substr(separator_at, length - separator_at), name_width);
   common::left_justify(directory);
   common::left_justify(file_name);
+}
+
+void STRIP_NAME_PREFIX(std::string& file_name) {
+  const char sep = path_separators().current;
+  const std::string ends = std::string(1, sep) + ":";
+  for (std::size_t at; (at = file_name.find_first_of(ends)) != std::string::npos;)
+    file_name = common::pad(std::string_view(file_name).substr(at + 1), file_name.size());
+}
+
+void APPLY_EXTENSION(std::string& file_name, const std::string& extension) {
+  LOWER_CASE(file_name);
+  LEFT_JUSTIFY(file_name);
+  if (!file_name.empty() && file_name[0] == '\0') {
+    file_name = std::string(file_name.size(), ' ');
+    return;
+  }
+  if (common::trimmed_length(file_name) == 0 || common::trimmed_length(extension) == 0) return;
+  const std::size_t dot = file_name.substr(0, 11).find_first_of(". ");
+  if (dot == std::string::npos) return;
+  std::string ext = common::pad(extension, 3);
+  LOWER_CASE(ext);
+  const std::size_t width = file_name.size();
+  file_name = common::pad(file_name.substr(0, dot) + "." + ext, width);
+}
+
+void ADD_MISSING_EXTENSION(std::string& file_name, const std::string& extension) {
+  const std::size_t dot = file_name.find('.');
+  if (dot != std::string::npos) {
+    if (common::trimmed_length(file_name) != dot + 1) return;  // it has an extension
+    file_name[dot] = ' ';
+  }
+  APPLY_EXTENSION(file_name, extension);
+}
+
+void NORMALISE_SEPARATORS(std::string& directory) {
+  const PathSeparators& s = path_separators();
+  for (char& c : directory) {
+    if (c == ' ') break;
+    if (c == s.alternative) c = s.current;
+  }
+}
+
+void TRIM_DIRECTORY(std::string& directory) {
+  const char sep = path_separators().current;
+  std::size_t end = directory.find(' ');
+  if (end == std::string::npos) end = directory.size();
+  for (std::size_t i = 1; i < end; ++i)
+    if (directory[i] == sep && directory[i - 1] == sep) end = i;
+  for (std::size_t i = end; i < directory.size(); ++i) directory[i] = ' ';
+}
+
+void END_DIRECTORY(std::string& directory) {
+  const std::size_t length = static_cast<std::size_t>(LEFT_JUSTIFY(directory));
+  const char sep = path_separators().current;
+  if (length == 0 || directory[length - 1] == sep || length >= 66 || length >= directory.size()) return;
+  directory[length] = sep;
+}
+
+void SPLIT_DIRECTORY_FIELD(std::string& directory, std::string& file_name, const std::string& extension,
+                           std::int32_t extension_mode) {
+  if (LEFT_JUSTIFY(directory) == 0) return;
+  TRIM_DIRECTORY(directory);
+  std::string part(66, ' ');
+  std::string component(66, ' ');
+  SPLIT_PATH(common::pad(directory, 80), part, component);
+  if (common::trimmed_length(component) > 0) {
+    // A file that exists: its directory and name.
+    if (extension_mode == 1) APPLY_EXTENSION(component, extension);
+    std::string path;
+    BUILD_PATH(path, part, component);
+    const bool take_apart = [&] {
+      if (common::opens_as_existing_file(std::string(common::trim_right(path)))) return true;
+      // A directory that exists stays one, whatever its name looks like
+      // ("..", "runs.old"); otherwise an extension on the last component
+      // marks a file name.
+      const std::string typed(common::trim_right(directory));
+      if (common::is_existing_directory(typed)) return false;
+      const std::size_t mark = typed.find_last_of(std::string(".") + path_separators().current);
+      return mark != std::string::npos && typed[mark] == '.';
+    }();
+    if (take_apart) {
+      directory = common::pad(part, directory.size());
+      file_name = common::pad(component, file_name.size());
+      return;
+    }
+  }
+  END_DIRECTORY(directory);
 }
 
 }  // namespace kesto::textui

@@ -1,5 +1,6 @@
 // The file-name record shared by the run driver and the file menus, and the
-// routines that build and take apart paths on its fixed-width fields.
+// routines that build, take apart and tidy paths and names on its
+// fixed-width fields. Every routine works in place and keeps the widths.
 #pragma once
 
 #include <cstdint>
@@ -33,5 +34,29 @@ void BUILD_PATH(std::string& path, const std::string& directory, const std::stri
 // Splits an 80-character path into a 66-character directory (ending in the
 // separator) and a 14-character file name.
 void SPLIT_PATH(const std::string& path, std::string& directory, std::string& file_name);
+
+// While the name holds the separator or ":", drops everything up to and
+// including the first of them (A:RUN2 becomes RUN2).
+void STRIP_NAME_PREFIX(std::string& file_name);
+// Lower-cases the name and gives it the extension in place of any other
+// (DATA.IN with txt becomes data.txt); a name of 11 characters or more
+// without a "." keeps its form.
+void APPLY_EXTENSION(std::string& file_name, const std::string& extension);
+// Gives the extension only to a name without one (a name ending in "."
+// loses the "." first); a name with an extension keeps it.
+void ADD_MISSING_EXTENSION(std::string& file_name, const std::string& extension);
+// Up to the first blank, the alternative separator becomes the separator.
+void NORMALISE_SEPARATORS(std::string& directory);
+// Cuts the directory at its first blank, and at a separator that directly
+// follows another one.
+void TRIM_DIRECTORY(std::string& directory);
+// Left-justifies the directory and ends it in the separator when there is
+// room (a directory of 66 characters stays as it is).
+void END_DIRECTORY(std::string& directory);
+// Takes apart what was typed into the directory field: a path of a file
+// that exists, or whose last component has an extension, goes into
+// directory and file name; anything else is a directory.
+void SPLIT_DIRECTORY_FIELD(std::string& directory, std::string& file_name, const std::string& extension,
+                           std::int32_t extension_mode);
 
 }  // namespace kesto::textui
