@@ -21,9 +21,13 @@ namespace kesto::app {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kesto DECK                     run interactively on the input deck DECK\n"
-    "       kesto --batch DECK [options]   run headless: pages to standard output,\n"
-    "                                      tables to the current directory\n"
+    "usage: kesto [DECK] [options]           run in a window, starting on the menu where\n"
+    "                                        the deck's directory and name are typed\n"
+    "                                        (filled from DECK when it is given)\n"
+    "       kesto --batch [DECK] [options]   run headless: the menu is accepted with F10,\n"
+    "                                        pages go to standard output, tables to the\n"
+    "                                        current directory; DECK may be left out\n"
+    "                                        when --script types it into the menu\n"
     "options:\n"
     "  --pictures DIR   save each completed picture as a PNG file in DIR (batch)\n"
     "  --export DIR     write the run's last picture in DIR as EPS, TIFF, WMF, EMF\n"
@@ -55,7 +59,6 @@ bool parse(int argc, char** argv, Arguments& a, std::string& error) {
     };
     if (s == "--batch") {
       a.batch = true;
-      if (!value(a.deck)) return false;
     } else if (s == "--pictures") {
       if (!value(a.pictures)) return false;
     } else if (s == "--export") {
@@ -76,8 +79,9 @@ bool parse(int argc, char** argv, Arguments& a, std::string& error) {
       return false;
     }
   }
-  if (a.deck.empty() && !a.help) {
-    error = "no input deck given";
+  // A batch run needs a deck, or a script that types one into the menu.
+  if (a.batch && a.deck.empty() && a.script.empty() && !a.help) {
+    error = "no input deck given (give DECK, or a --script that types its name into the menu)";
     return false;
   }
   if (!a.pictures.empty() && !a.batch) {
@@ -171,7 +175,7 @@ int run_kesto(int argc, char** argv) {
     std::cout << kUsage;
     return 0;
   }
-  if (!deck_fits_record(a.deck, error)) {
+  if (!a.deck.empty() && !deck_fits_record(a.deck, error)) {
     std::cerr << "kesto: " << error << '\n';
     return 2;
   }

@@ -15,6 +15,7 @@
 #include "solver/sweep.h"
 #include "solver/table_writer.h"
 #include "textui/banner.h"
+#include "textui/file_name_menu.h"
 #include "textui/file_names.h"
 #include "textui/markel_file.h"
 #include "textui/messages.h"
@@ -23,17 +24,16 @@
 namespace kesto::solver {
 namespace {
 
-// Fills the file-name record from the deck path given on the command line,
-// split as the path routines split a typed path. (The directory-and-file-name
-// menu that will let the user type it is not part of the program yet.)
-void take_deck_from_command_line() {
+// Step 4: the directory-and-file-name menu, filled from the deck given on
+// the command line (if any); it returns once the deck opens.
+void choose_deck() {
   textui::FileNameRecord& r = textui::file_name_record();
   r.directory = std::string(66, ' ');
   r.file_name = std::string(14, ' ');
   r.default_extension = "txt";
   textui::SET_SEPARATORS();
-  textui::SPLIT_PATH(common::pad(run_options().deck, 80), r.directory, r.file_name);
-  textui::BUILD_PATH(r.full_path, r.directory, r.file_name);
+  textui::fill_from_argument(run_options().deck);
+  textui::FILE_NAME_MENU(0, 0, 1, 2);
 }
 
 void closing_page() {
@@ -62,19 +62,21 @@ void RUN_DRIVER() {
   id.release_date = " SEPT. 20, 2000";
   textui::SET_TITLE();
   id.notice_variant = 2;
+  std::string today;
+  textui::DATE_SHORT(today);
   textui::install_fatal_stop_hook();
 
   // 2-3. Graphics window and text screen.
   plot::TEKOPEN("kesto", 5);
   textui::TEXT_BEGIN();
-  if (!run_options().markel.empty() && !textui::open_markel_file(run_options().markel)) {
+  if (!run_options().markel.empty() && !textui::open_markel_file(run_options().markel, today)) {
     textui::set_message("Fatal error: the MARKEL file cannot be written.");
     textui::NOTICE_PAGE();
     textui::FATAL_STOP();
   }
 
   // 4. The input deck.
-  take_deck_from_command_line();
+  choose_deck();
   Grid& g = grid();
   g.DECK_NAME = textui::file_name_record().file_name;
 

@@ -9,7 +9,7 @@ namespace kesto::solver {
 
 // What the command line hands to the run.
 struct RunOptions {
-  std::string deck;    // path of the input deck as given
+  std::string deck;    // path of the input deck as given (empty: the user types it into the menu)
   std::string markel;  // record every picture into this MARKEL file (empty: no recording)
 };
 

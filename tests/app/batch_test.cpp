@@ -98,10 +98,10 @@ TEST(BatchRun, BatchThatCannotStartExitsWith2AndWritesNothing) {
   const fs::path dir = with_deck("nostart", "a_rather_long_name.txt", kSmallDeck);
   ProgramRun r = run_kesto(dir, {"--batch"});
   EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("--batch needs a value"), std::string::npos);
-  r = run_kesto(dir, {});
-  EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("no input deck given"), std::string::npos);
+  r = run_kesto(dir, {"--batch", "--markel"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--markel needs a value"), std::string::npos);
   r = run_kesto(dir, {"--batch", "a_rather_long_name.txt"});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("longer than 14 characters"), std::string::npos) << r.err;
@@ -121,12 +121,54 @@ TEST(BatchRun, BatchThatCannotStartExitsWith2AndWritesNothing) {
   EXPECT_NE(r.out.find("usage: kesto"), std::string::npos);
 }
 
-TEST(BatchRun, MissingDeckShowsItsPageAndExits1) {
+// A deck that does not open never leaves the menu: its page names the full
+// path, the menu comes back, and the batch, which would only press F10 on it
+// again, stops with status 2.
+TEST(BatchRun, MissingDeckShowsTheMenuErrorPageAndExits2) {
   const fs::path dir = fresh_dir("missing");
-  const ProgramRun r = run_kesto(dir, {"--batch", "nothere"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.out.find("FILE NOT FOUND!"), std::string::npos);
+  const ProgramRun r = run_kesto(dir, {"--batch", "decks/NoThere"});
+  EXPECT_EQ(r.status, 2) << r.out << r.err;
+  const std::string page =
+      "ERROR: THE PROGRAM CANNOT OPEN THE FILE.\n"
+      "\n"
+      "THE DIRECTORY PATH AND FILE NAME ARE:\n"
+      "\n"
+      "decks/nothere.txt\n"
+      "\n"
+      "PLEASE SPECIFY A NEW DIRECTORY OR FILE NAME.\n"
+      "\n"
+      "Press any key to continue...\n";
+  EXPECT_NE(r.out.find(page), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("FILE NAME:   nothere.txt\n"), std::string::npos) << "the menu again, with the tidied name";
+  EXPECT_NE(r.out.find("shown again unchanged"), std::string::npos);
   expect_no_tables(dir);
+}
+
+// The whole run from an empty menu: the script types the deck's name, the
+// automatic user accepts it; the tables record the name as the menu tidied it.
+TEST(BatchRun, ScriptTypesTheDeckIntoTheEmptyMenuAndTheRunReachesItsEnd) {
+  const fs::path dir = with_deck("typed", "Plate.TXT", kSmallDeck);
+  write_file(dir / "type.script", "text Plate.DAT\n");
+  const ProgramRun r = run_kesto(dir, {"--batch", "--script", "type.script"});
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(r.out.find("*** KESTO    ** VERSION 1A     ****  SEPT. 20, 2000 ****\n\n"
+                       "***** DIRECTORY AND FILE NAME MENU ***** DIRECTORY AND FILE NAME MENU *****\n"),
+            0u)
+      << r.out;
+  EXPECT_NE(r.out.find("The output files are:"), std::string::npos);
+  EXPECT_NE(read_file(dir / "VOLTS.TBL").find("CM Input File: plate.txt     \r\n"), std::string::npos);
+  EXPECT_NE(read_file(dir / "EFIELD.TBL").find("CM Input File: plate.txt     \r\n"), std::string::npos);
+}
+
+TEST(BatchRun, F3OnTheMenuEndsTheRunWithoutTablesAndSavesTheSettings) {
+  const fs::path dir = with_deck("f3", "plate.txt", kSmallDeck);
+  write_file(dir / "f3.script", "key F3\n");
+  const ProgramRun r = run_kesto(dir, {"--batch", "plate", "--script", "f3.script"});
+  EXPECT_EQ(r.status, 1) << r.out << r.err;
+  EXPECT_NE(r.out.find("F3 = EXIT FROM THE PROGRAM"), std::string::npos);
+  EXPECT_EQ(r.out.find("The output files are:"), std::string::npos);
+  expect_no_tables(dir);
+  EXPECT_TRUE(fs::exists(dir / "config" / "verudo.ini"));
 }
 
 // Each fatal deck ends with its page and exit status 1, and an earlier pair
@@ -312,7 +354,8 @@ TEST(BatchRun, KeyDuringTheSweepsEndsTheRunWithoutTables) {
   std::string deck = kSmallDeck;
   deck.replace(deck.find("NST  50"), 7, "NST  5000");
   const fs::path dir = with_deck("busykey", "plate.txt", deck);
-  write_file(dir / "keys.script", "key Enter\nbusy-key x 20\n");  // past the geometry view, then a key
+  // The menu, past the geometry view, then a key.
+  write_file(dir / "keys.script", "key F10\nkey Enter\nbusy-key x 20\n");
   const ProgramRun r = run_kesto(dir, {"--batch", "plate", "--script", "keys.script"});
   EXPECT_EQ(r.status, 1) << r.out << r.err;
   expect_no_tables(dir);
@@ -322,8 +365,8 @@ TEST(BatchRun, KeyDuringTheSweepsEndsTheRunWithoutTables) {
 
 TEST(BatchRun, ClosingTheWindowOnTheClosingPageEndsFatallyAfterTheTables) {
   const fs::path dir = with_deck("closeend", "plate.txt", kSmallDeck);
-  // Geometry view, final map, current page, then the window is closed.
-  write_file(dir / "close.script", "key Enter\nkey Enter\nkey Enter\nclose\n");
+  // The menu, geometry view, final map, current page, then the window is closed.
+  write_file(dir / "close.script", "key F10\nkey Enter\nkey Enter\nkey Enter\nclose\n");
   const ProgramRun r = run_kesto(dir, {"--batch", "plate", "--script", "close.script"});
   EXPECT_EQ(r.status, 1) << r.out << r.err;
   EXPECT_NE(r.out.find("The output files are:"), std::string::npos);
@@ -413,9 +456,10 @@ TEST(InteractiveRun, WithoutADisplayItSaysSoAndFails) {
 
 TEST(InteractiveRun, AScriptDrivesTheWholeRunOffscreen) {
   const fs::path dir = with_deck("scripted", "plate.txt", kSmallDeck);
-  // Geometry view, final map, current page, closing page.
-  write_file(dir / "run.script", "key Enter\nkey F1\nkey x\nkey Enter\n");
-  const ProgramRun r = run_kesto(dir, {"plate", "--script", "run.script"});
+  // The empty menu: the name typed and F10 clicked; geometry view, final
+  // map, current page, closing page.
+  write_file(dir / "run.script", "text plate\nclick left cell 11 16\nkey Enter\nkey F1\nkey x\nkey Enter\n");
+  const ProgramRun r = run_kesto(dir, {"--script", "run.script"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(fs::exists(dir / "VOLTS.TBL"));
   EXPECT_TRUE(fs::exists(dir / "EFIELD.TBL"));
@@ -424,7 +468,7 @@ TEST(InteractiveRun, AScriptDrivesTheWholeRunOffscreen) {
 
 TEST(InteractiveRun, AScriptThatEndsEarlyClosesTheWindowInsteadOfHanging) {
   const fs::path dir = with_deck("scripted_short", "plate.txt", kSmallDeck);
-  write_file(dir / "short.script", "key Enter\n");
+  write_file(dir / "short.script", "key F10\nkey Enter\n");
   const ProgramRun r = run_kesto(dir, {"plate", "--script", "short.script"});
   EXPECT_EQ(r.status, 0);  // an interactive run ends normally, even through the fatal stop
   expect_no_tables(dir);   // the final map's wait saw the window close
