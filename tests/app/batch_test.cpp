@@ -69,6 +69,9 @@ TEST(BatchRun, NormalRunPrintsItsPagesWritesBothTablesAndSavesTheSettings) {
       "\n"
       "Press any key to continue...\n";
   EXPECT_NE(r.out.find(closing), std::string::npos) << r.out;
+  // The run's menu page carries no version block.
+  EXPECT_NE(r.out.find("DIRECTORY AND FILE NAME MENU"), std::string::npos);
+  EXPECT_EQ(r.out.find("KESTO VERSION 1A"), std::string::npos);
   EXPECT_LT(r.out.find("The current flow is "), r.out.find("The output files are:"));
 
   const std::string volts = read_file(dir / "VOLTS.TBL");
@@ -121,27 +124,35 @@ TEST(BatchRun, BatchThatCannotStartExitsWith2AndWritesNothing) {
   EXPECT_NE(r.out.find("usage: kesto"), std::string::npos);
 }
 
-// A deck that does not open never leaves the menu: its page names the full
-// path, the menu comes back, and the batch, which would only press F10 on it
-// again, stops with status 2.
-TEST(BatchRun, MissingDeckShowsTheMenuErrorPageAndExits2) {
-  const fs::path dir = fresh_dir("missing");
-  const ProgramRun r = run_kesto(dir, {"--batch", "decks/NoThere"});
-  EXPECT_EQ(r.status, 2) << r.out << r.err;
-  const std::string page =
-      "ERROR: THE PROGRAM CANNOT OPEN THE FILE.\n"
-      "\n"
-      "THE DIRECTORY PATH AND FILE NAME ARE:\n"
-      "\n"
-      "decks/nothere.txt\n"
-      "\n"
-      "PLEASE SPECIFY A NEW DIRECTORY OR FILE NAME.\n"
-      "\n"
-      "Press any key to continue...\n";
-  EXPECT_NE(r.out.find(page), std::string::npos) << r.out;
+// A deck that does not open, or no name at all, never leaves the menu: its
+// page comes, then the menu again, and the batch, which would only press F10
+// on it again, stops with status 2 and writes nothing.
+TEST(BatchRun, NamesThatDoNotOpenShowTheirPageAndExit2) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* script;
+    std::string page;
+  };
+  const Case cases[] = {
+      {{"--batch", "decks/NoThere"},
+       "",
+       "ERROR: THE PROGRAM CANNOT OPEN THE FILE.\n\nTHE DIRECTORY PATH AND FILE NAME ARE:\n\ndecks/nothere.txt\n\n"
+       "PLEASE SPECIFY A NEW DIRECTORY OR FILE NAME.\n\nPress any key to continue...\n"},
+      {{"--batch", "--script", "f10.script"},
+       "key F10\n",
+       "\n\n\n\nPLEASE ENTER A FILE NAME.\n\n\n\nPress any key to continue...\n"},
+  };
+  for (const Case& c : cases) {
+    const fs::path dir = fresh_dir("unopened");
+    write_file(dir / "f10.script", c.script);
+    const ProgramRun r = run_kesto(dir, c.args);
+    EXPECT_EQ(r.status, 2) << r.out << r.err;
+    EXPECT_NE(r.out.find(c.page), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("shown again unchanged"), std::string::npos);
+    expect_no_tables(dir);
+  }
+  const ProgramRun r = run_kesto(fresh_dir("unopened"), {"--batch", "decks/NoThere"});
   EXPECT_NE(r.out.find("FILE NAME:   nothere.txt\n"), std::string::npos) << "the menu again, with the tidied name";
-  EXPECT_NE(r.out.find("shown again unchanged"), std::string::npos);
-  expect_no_tables(dir);
 }
 
 // The whole run from an empty menu: the script types the deck's name, the

@@ -75,6 +75,7 @@ TEST(FormatField, EachKindShowsItsValueInTheFieldWidth) {
       {'P', 3, 10, 0, 999999.9f, "1000.000 3"},  // the mantissa rounds past 999; the exponent stays
       {'G', 3, 10, 0, 47.0f, "      47.0"},
       {'G', 3, 10, 0, 0.25f, "     0.250"},
+      {'G', 3, 10, 0, 999.0f, "      999."},  // as many digits as the field has: still fixed
       {'G', 3, 10, 0, 4700.0f, " 0.470E+04"},
       {'G', 3, 10, 0, 0.05f, " 0.500E-01"},
       {'G', 3, 10, 0, 999.96f, " 0.100E+04"},  // rounds to four digits: exponent form

@@ -79,7 +79,7 @@ TEST(FileNameMenu, AcceptsTheTidiedNamesOfAFileThatOpens) {
       {"typed path in the name field", "text data/TEST\n", "", "test.txt", "test.txt"},  // the prefix is dropped
       {"whole path in the directory field", into_directory("data\\RUN1.TXT"), "data/", "run1.txt", "data/run1.txt"},
       {"directory and name", into_directory("data") + "key Tab\ntext run1\n", "data/", "run1.txt", "data/run1.txt"},
-      {"click on the F10 line", "text test\nclick left cell 11 20\n", "", "test.txt", "test.txt"},
+      {"click on the F10 line", "text test\nclick left cell 11 20\nclose\n", "", "test.txt", "test.txt"},
       {"Enter alternates the fields", "text data\nkey Enter\ntext run1\nkey Enter\n", "", "", ""},
   };
   for (const Case& c : cases) {

@@ -152,6 +152,18 @@ TEST(FormEdit, TypedValuesAreStoredOrSilentlyDiscarded) {
   }
 }
 
+TEST(FormEdit, AnInvalidValueKeepsTheUserInTheField) {
+  Form f;
+  f.storage = std::string(8, ' ');
+  f.format = "F1";
+  f.fields = {field_at(4, 10, 8, 1)};
+  f.fields[0].real_value = 2.0f;
+  // "     2.0": to the 2, then "x" over it; F3 is swallowed, F2 then leaves.
+  f = edited(f, "text x\nkey F3\nkey F2\n");
+  EXPECT_EQ(f.action, 2);
+  EXPECT_EQ(f.storage, "     2.0");
+}
+
 TEST(FormEdit, IntegerFieldsTakeDigitsOnly) {
   for (const auto& [typed, value] : {std::pair{"-42", -42}, std::pair{"4.2", 7}, std::pair{"99999", 7}}) {
     Form f;
@@ -193,11 +205,11 @@ TEST(FormEdit, PlainEditableFieldShowsItsFirstCharacterReversed) {
   Form f;
   f.storage = "abcd";
   f.fields = {field_at(6, 3, 4, 1)};
-  f = edited(f, "key Right\nkey Right\ntext X\n");
-  EXPECT_EQ(f.storage, "abXd");
-  EXPECT_EQ(attribute(6, 3), ATTR_REVERSE);
+  f = edited(f, "text X\nkey Right\ntext Y\n");
+  EXPECT_EQ(f.storage, "XbYd");
+  EXPECT_EQ(attribute(6, 3), ATTR_REVERSE);  // typed at position 1
   EXPECT_EQ(attribute(6, 4), ATTR_NORMAL);
-  EXPECT_EQ(attribute(6, 5), ATTR_NORMAL);  // a typed character away from position 1
+  EXPECT_EQ(attribute(6, 5), ATTR_NORMAL);  // typed away from position 1
 }
 
 TEST(FormEdit, PointerShapeAndCaretFollowTheField) {

@@ -128,6 +128,8 @@ TEST(PickList, CaretKeysClicksAndReleasesEndTheWaitAsStated) {
       {"key Up\nkey Q\n", 1, 'q', 3},                           // wraps back; letters come lower-case
       {"click left cell 5 12\n", 1, -1, 2},                     // on item 2 (rows 4 to 6, columns 10 to 16)
       {"click right cell 5 30\n", 3, -2, -3},                   // outside: the current item negated
+      {"click left cell 5 17\n", 2, -1, -2},                    // one column past the items
+      {"click left cell 7 12\n", 1, -1, -1},                    // one row below them
       {"release left cell 5 12\n", 2, 0, 2},
       {"close\n", 2, ACTION_QUIT, 2},
       {"", -2, shell::KEY_ESCAPE, 2},  // made positive; the automatic user presses Escape
