@@ -48,6 +48,18 @@ void offer(const char* heading, const NameList& list, std::string& file_name) {
   CHOOSE_FROM_LIST(list, file_name);
 }
 
+constexpr const char* kNoMatch = "SORRY, THERE ARE NO FILES";
+constexpr const char* kNoMatchMore = "WHICH MATCH THE GIVEN FILE NAME.";
+
+// The chooser over the names found, or the page that says none was.
+void page_for(const NameList& list, const char* heading, const std::string& row5, const std::string& row7,
+              std::string& file_name) {
+  if (list.count() == 0)
+    nothing_found(row5, row7, file_name);
+  else
+    offer(heading, list, file_name);
+}
+
 // The by-name pages need a name to compare; false (after telling the user)
 // when the given one is blank.
 bool have_a_name(const std::string& text) {
@@ -105,35 +117,30 @@ void CHOOSE_FROM_LIST(const NameList& list, std::string& file_name) {
 void CHOOSE_BY_EXTENSION(const std::string& directory, std::string& file_name, const std::string& extension) {
   NameList list;
   LIST_BY_EXTENSION(directory, extension, list);
-  if (list.count() == 0)
-    return nothing_found("SORRY, THERE ARE NO FILES WITH EXTENSION ." + common::pad(extension, 3), "", file_name);
-  offer("FILE NAMES IN YOUR DIRECTORY:", list, file_name);
+  page_for(list,
+           "FILE NAMES IN YOUR DIRECTORY:", "SORRY, THERE ARE NO FILES WITH EXTENSION ." + common::pad(extension, 3),
+           "", file_name);
 }
 
 void CHOOSE_BY_EXTENSION_HERE(const std::string& extension, std::string& file_name) {
   NameList list;
   LIST_BY_EXTENSION_HERE(extension, list);
-  if (list.count() == 0)
-    return nothing_found("SORRY, NO FILES WITH EXTENSION ." + common::pad(extension, 3), "WERE FOUND.", file_name);
-  offer("FILE NAMES FOUND IN YOUR DIRECTORY:", list, file_name);
+  page_for(list, "FILE NAMES FOUND IN YOUR DIRECTORY:", "SORRY, NO FILES WITH EXTENSION ." + common::pad(extension, 3),
+           "WERE FOUND.", file_name);
 }
 
 void CHOOSE_BY_NAME(const std::string& path, std::string& file_name) {
   if (!have_a_name(path)) return;
   NameList list;
   LIST_BY_NAME(path, list);
-  if (list.count() == 0)
-    return nothing_found("SORRY, THERE ARE NO FILES", "WHICH MATCH THE GIVEN FILE NAME.", file_name);
-  offer("FILE NAMES IN YOUR DIRECTORY:", list, file_name);
+  page_for(list, "FILE NAMES IN YOUR DIRECTORY:", kNoMatch, kNoMatchMore, file_name);
 }
 
 void CHOOSE_BY_NAME_HERE(const std::string& name, std::string& file_name) {
   if (!have_a_name(name)) return;
   NameList list;
   LIST_BY_NAME_HERE(name, list);
-  if (list.count() == 0)
-    return nothing_found("SORRY, THERE ARE NO FILES", "WHICH MATCH THE GIVEN FILE NAME.", file_name);
-  offer("FILE NAMES IN YOUR DIRECTORY:", list, file_name);
+  page_for(list, "FILE NAMES IN YOUR DIRECTORY:", kNoMatch, kNoMatchMore, file_name);
 }
 
 }  // namespace kesto::textui
