@@ -208,18 +208,23 @@ void RELAX() {
           single_step_display(i, j);
         }
     } else {
-      SWEEP();
+      sweep_held();
       // (A non-positive NUPD shows no progress at all.)
-      if (g.NUPD > 0 && r.counter % g.NUPD == 0) progress_display();
+      if (g.NUPD > 0 && r.counter % g.NUPD == 0) {
+        sync_potentials();
+        progress_display();
+      }
     }
     common::report_progress(r.counter, r.limit);
     if (shell::GI_CHECK_KEY() != 0) {
       // A key (or the window's close) during the sweeps ends the run here;
       // nothing is written.
+      sync_potentials();
       TEKFLUSH(1);
       textui::FATAL_STOP();
     }
   }
+  sync_potentials();
   check_potentials();
   final_display();
 }

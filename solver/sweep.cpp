@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "solver/grid.h"
+#include "solver/sweep_kernels.h"
+#include "solver/wavefront_layout.h"
+#include "solver/wavefront_sweeps.h"
 
 namespace kesto::solver {
 namespace {
@@ -17,7 +20,7 @@ inline void update(Grid& g, std::int32_t I, std::int32_t J) {
   if (g.FIXED[I][J] == 0) g.V[I][J] = relaxed(g, I, J, g.V[I - 1][J], g.V[I + 1][J], g.V[I][J - 1], g.V[I][J + 1]);
 }
 
-// The fast kernel works on bands of kLanes neighbouring columns. Within a
+// The scalar wavefront works on bands of kLanes neighbouring columns. Within a
 // band, column I0 + k runs k rows behind column I0: at step t it updates row
 // 2 + t - k. Cell (I, J) then finds (I-1, J) and (I, J-1) already updated and
 // (I+1, J) and (I, J+1) not yet, exactly as in the plain loop, while the cells
@@ -83,9 +86,41 @@ void SET_CONDUCTANCES() {
   for (std::int32_t I = 2; I <= g.NX - 1; ++I)
     for (std::int32_t J = 2; J <= g.NY - 1; ++J)
       g.SINV[I][J] = 1.0f / (g.GX[I - 1][J] + g.GX[I][J] + g.GY[I][J - 1] + g.GY[I][J]);
+  prepare_wavefront_layout();
 }
 
 void SWEEP() {
+  sweep_held();
+  sync_potentials();
+}
+
+void sweep_held() {
+  const SweepKernel kernel = sweep_kernel();
+  WavefrontLayout& w = wavefront_layout();
+  if (!sweeps_wavefront_layout(kernel)) {
+    sync_potentials();
+    if (kernel == SweepKernel::plain)
+      sweep_plain();
+    else
+      sweep_scalar_wavefront();
+    return;
+  }
+  if (!w.holds_potentials) load_wavefront_potentials();
+#if defined(__x86_64__)
+  if (kernel == SweepKernel::avx512)
+    sweep_wavefront_avx512(w);
+  else if (kernel == SweepKernel::avx2)
+    sweep_wavefront_avx2(w);
+  else
+    sweep_wavefront_sse2(w);
+#endif
+}
+
+void sync_potentials() {
+  if (wavefront_layout().holds_potentials) store_wavefront_potentials();
+}
+
+void sweep_scalar_wavefront() {
   Grid& g = grid();
   const std::int32_t rows = g.NY - 2;
   if (rows <= 0) return;

@@ -12,13 +12,23 @@
 namespace kesto::solver {
 
 // GX, GY (2 / sum of the two cells' resistivities) and SINV (1 / sum of a
-// cell's four link conductances) from RHO; once, before the first sweep.
+// cell's four link conductances) from RHO; once, before the first sweep,
+// after FIXED is set. Also lays them out for the vector kernels.
 void SET_CONDUCTANCES();
-// One whole sweep with the fast kernel: the same potentials, bit for bit, as
-// sweep_plain(), computed with several columns in flight at once.
+// One whole sweep of the grid's potentials with the kernel in use
+// (sweep_kernels.h): the same potentials, bit for bit, as sweep_plain().
 void SWEEP();
+// One whole sweep for a run of sweeps. A vector kernel sweeps its own copy of
+// the potentials, taken from the grid at the first such sweep and held until
+// sync_potentials(); the grid's V is stale meanwhile.
+void sweep_held();
+// The grid's potentials up to date with every sweep made so far.
+void sync_potentials();
 // One whole sweep as the plain in-order loop; the reference for SWEEP().
 void sweep_plain();
+// One whole sweep in bands of six columns, one cell at a time: the kernel of
+// processors without vector kernels.
+void sweep_scalar_wavefront();
 // The update of the single cell (I, J) (nothing for a fixed cell), for
 // callers that sweep cell by cell in the same order.
 void update_cell(std::int32_t I, std::int32_t J);

@@ -154,6 +154,16 @@ TEST_F(Relaxation, ProgressDisplayAfterEveryHundredSweeps) {
   EXPECT_EQ(progress().last_total, 1000);
 }
 
+TEST_F(Relaxation, SweepsAfterTheLastProgressDisplayStillReachTheGrid) {
+  deck(40, 20, 25, 10);  // far from converged after 20 sweeps
+  const std::vector<float> expected = plain_result(25);
+  EXPECT_NE(plain_result(20), expected);
+  start_recording();
+  EXPECT_FALSE(run_captured([] { solver::RELAX(); }).ended);
+  EXPECT_EQ(potentials(), expected);
+  EXPECT_EQ(counter_labels(), (std::vector<std::string>{"    10/    25", "    20/    25"}));
+}
+
 TEST_F(Relaxation, ProgressOnceWhenEveryUpdateIsTheWholeRun) {
   deck(12, 8, 1000, 1000);
   start_recording();
@@ -242,12 +252,14 @@ TEST_F(Relaxation, SingleStepEndsOnSAtOnce) {
 
 TEST_F(Relaxation, KeyDuringTheSweepsEndsTheRunAndSavesTheSettings) {
   deck(12, 8, 1000, 100);
+  const std::vector<float> five = plain_result(5);
   start_recording();
   std::filesystem::remove(shell::settings_path());
   const auto run = run_captured([] { solver::RELAX(); }, "busy-key a 5\n");
   EXPECT_TRUE(run.ended);
   EXPECT_EQ(run.how, common::RunEnded::Kind::fatal);
   EXPECT_EQ(solver::relaxation_state().counter, 5);
+  EXPECT_EQ(potentials(), five) << "the grid holds the sweeps made";
   EXPECT_EQ(progress().calls, 5);
   EXPECT_EQ(count_records("CH   600 -1230 10 S 0 Iterations: 1000 "), 0u);
   EXPECT_TRUE(std::filesystem::exists(shell::settings_path()));

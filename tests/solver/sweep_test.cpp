@@ -1,15 +1,19 @@
 // The relaxation arithmetic: link conductances, the weighted mean a sweep
-// gives each free cell, convergence to the known linear solution, and the
-// fast kernel's bit-for-bit agreement with the plain in-order loop.
+// gives each free cell, convergence to the known linear solution, every
+// kernel's bit-for-bit agreement with the plain in-order loop, and how a
+// kernel is chosen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <vector>
 
 #include "solver/grid.h"
 #include "solver/solver_fixture.h"
 #include "solver/sweep.h"
+#include "solver/sweep_kernels.h"
 
 using namespace kesto;
 using namespace kesto::solver;
@@ -45,20 +49,42 @@ std::vector<float> potentials() {
 
 void set_potentials(const std::vector<float>& v) { std::memcpy(&grid().V[0][0], v.data(), v.size() * sizeof(float)); }
 
-// Runs `sweeps` sweeps with both kernels from the grid's present state,
-// comparing every bit of the potentials after each sweep.
+// From the grid's present state, `sweeps` sweeps with the plain loop and
+// then with every kernel this processor runs, forced one by one; every bit
+// of the potentials must agree. The kernels sweep as a run does, holding
+// their potentials from sweep to sweep, and are compared after the first
+// sweep (which they then take up again from the grid) and after the last.
 void expect_kernels_agree(int sweeps, const std::string& what) {
   SET_CONDUCTANCES();
+  const std::vector<float> start = potentials();
+  std::vector<std::vector<float>> plain;
   for (int n = 1; n <= sweeps; ++n) {
-    const std::vector<float> before = potentials();
     sweep_plain();
-    const std::vector<float> plain = potentials();
-    set_potentials(before);
-    SWEEP();
-    const std::vector<float> fast = potentials();
-    ASSERT_EQ(std::memcmp(plain.data(), fast.data(), plain.size() * sizeof(float)), 0)
-        << what << ": the kernels differ after sweep " << n;
+    plain.push_back(potentials());
   }
+  for (const SweepKernel kernel : runnable_sweep_kernels()) {
+    set_potentials(start);
+    use_sweep_kernel(kernel);
+    for (int n = 1; n <= sweeps; ++n) {
+      sweep_held();
+      if (n != 1 && n != sweeps) continue;
+      sync_potentials();
+      ASSERT_EQ(std::memcmp(plain[n - 1].data(), potentials().data(), start.size() * sizeof(float)), 0)
+          << what << ": kernel " << sweep_kernel_name(kernel) << " differs from the plain loop after sweep " << n;
+    }
+  }
+  use_sweep_kernel(fastest_sweep_kernel());
+}
+
+// A deck of an nx x ny sheet: a resistive interior, one cell at 5 V on the
+// left edge, one at -3 V on the right edge, and `extra` commands.
+std::string edge_deck(int nx, int ny, const std::vector<std::string>& extra = {}) {
+  const std::string n = std::to_string(nx), m = std::to_string(ny);
+  std::string deck =
+      lines({"SPACE " + n + " " + m, "RESIS_B   2 2 " + std::to_string(nx - 1) + " " + std::to_string(ny - 1) + " 7.0",
+             "CE   1 2 5.0", "CE   " + n + " " + std::to_string(ny - 1) + " -3.0", kThick});
+  for (const auto& e : extra) deck += e + "\n";
+  return deck;
 }
 
 }  // namespace
@@ -131,28 +157,44 @@ TEST(Sweep, CellByCellUpdatesInOrderMakeOneSweep) {
 }
 
 TEST(FastKernel, BitForBitTheSameAsThePlainLoopOnDecks) {
-  // Full capacity: electrodes of several shapes, an insulating slot, resistive boxes.
-  auto c = read_deck_text(
-      lines({"SPACE 250 110", "LI   20 10 20 100 10.0", "CIRCLE 180 55 12 -4.0", "ELLIPSE 120 30 25 8 2.5",
-             "CE   249 60 1.0", "RESIS_B   2 2 249 109 50.0", "RESIS_B   100 40 160 90 5000.0", "INSUL 60 20 60 90",
-             "INSUL 61 20 140 20", "RESIS_L     70 70 110 100 1.0E-3", kThick}));
-  ASSERT_FALSE(c.ended) << c.pages;
-  expect_kernels_agree(12, "full deck");
-
-  // A narrow band at the right (248 columns: bands of 8 leave none; 247 leave 7).
-  c = read_deck_text(lines({"SPACE 249 37", "RESIS_B   2 2 248 36 3.0", "CSHELL 100 18 9 1.0", "LI   3 2 200 36 -2.0",
-                            "INSUL 50 3 50 35", kThick}));
-  ASSERT_FALSE(c.ended) << c.pages;
-  expect_kernels_agree(8, "249 x 37");
-
-  // Grids too small for a full band, and one band exactly.
-  for (const auto& [nx, ny] : std::vector<std::pair<int, int>>{{4, 4}, {5, 110}, {250, 4}, {10, 10}, {11, 9}}) {
-    c = read_deck_text(
-        lines({"SPACE " + std::to_string(nx) + " " + std::to_string(ny),
-               "RESIS_B   2 2 " + std::to_string(nx - 1) + " " + std::to_string(ny - 1) + " 7.0", "CE   1 2 5.0",
-               "CE   " + std::to_string(nx) + " " + std::to_string(ny - 1) + " -3.0", kThick}));
-    ASSERT_FALSE(c.ended) << c.pages;
-    expect_kernels_agree(6, std::to_string(nx) + " x " + std::to_string(ny));
+  struct Case {
+    const char* what;
+    std::string deck;
+    int sweeps;
+  };
+  const std::vector<Case> cases = {
+      // Full capacity: electrodes of several shapes, an insulating slot, resistive boxes.
+      {"full deck",
+       lines({"SPACE 250 110", "LI   20 10 20 100 10.0", "CIRCLE 180 55 12 -4.0", "ELLIPSE 120 30 25 8 2.5",
+              "CE   249 60 1.0", "RESIS_B   2 2 249 109 50.0", "RESIS_B   100 40 160 90 5000.0", "INSUL 60 20 60 90",
+              "INSUL 61 20 140 20", "RESIS_L     70 70 110 100 1.0E-3", kThick}),
+       12},
+      // 247 interior columns: every vector width leaves a partial band at the right.
+      {"249 x 37",
+       lines({"SPACE 249 37", "RESIS_B   2 2 248 36 3.0", "CSHELL 100 18 9 1.0", "LI   3 2 200 36 -2.0",
+              "INSUL 50 3 50 35", kThick}),
+       8},
+      // Too few rows or columns for a band ever to fill, and one band exactly.
+      {"4 x 4", edge_deck(4, 4), 6},
+      {"5 x 110", edge_deck(5, 110), 6},
+      {"250 x 4", edge_deck(250, 4), 6},
+      {"250 x 5", edge_deck(250, 5), 6},
+      {"10 x 10", edge_deck(10, 10), 6},
+      {"11 x 9", edge_deck(11, 9), 6},
+      {"18 x 6", edge_deck(18, 6), 6},
+      // Whole columns fixed, edge to edge, at the first and last lanes of vectors.
+      {"fixed columns", edge_deck(60, 30, {"LI   17 1 17 30 2.0", "LI   18 1 18 30 -1.0", "LI   33 1 33 30 4.0"}), 6},
+      // Conductances twenty and more orders of magnitude apart, with insulators.
+      {"extreme ratios",
+       edge_deck(70, 40,
+                 {"RESIS_B   10 5 30 35 1.0E-20", "RESIS_B   31 5 50 35 1.0E20", "INSUL 40 2 40 39",
+                  "RESIS_L     2 20 69 20 1.0E-20", "CE   20 20 1.0E10"}),
+       6},
+  };
+  for (const Case& c : cases) {
+    const auto read = read_deck_text(c.deck);
+    ASSERT_FALSE(read.ended) << c.what << "\n" << read.pages;
+    expect_kernels_agree(c.sweeps, c.what);
   }
 }
 
@@ -173,4 +215,94 @@ TEST(FastKernel, BitForBitTheSameOnRandomSheets) {
       }
     expect_kernels_agree(5, "random sheet " + std::to_string(nx) + " x " + std::to_string(ny));
   }
+}
+
+TEST(SweepKernels, PlainAndScalarRunEverywhereTheVectorKernelsOnX86) {
+  const std::vector<SweepKernel> kernels = runnable_sweep_kernels();
+  ASSERT_GE(kernels.size(), 2u);
+  EXPECT_EQ(kernels[0], SweepKernel::plain);
+  EXPECT_EQ(kernels[1], SweepKernel::scalar);
+#if defined(__x86_64__)
+  ASSERT_GE(kernels.size(), 3u);
+  EXPECT_EQ(kernels[2], SweepKernel::sse2);
+#else
+  EXPECT_EQ(kernels.size(), 2u);
+#endif
+  EXPECT_EQ(fastest_sweep_kernel(), kernels.back());
+  EXPECT_EQ(sweep_kernel(), kernels.back()) << "the fastest is used unless another is chosen";
+}
+
+TEST(SweepKernels, VectorKernelsFollowTheProcessorsFlags) {
+#if defined(__x86_64__) && defined(__linux__)
+  std::ifstream cpuinfo("/proc/cpuinfo");
+  std::string line;
+  while (std::getline(cpuinfo, line) && line.rfind("flags", 0) != 0) {
+  }
+  if (line.empty()) GTEST_SKIP() << "no processor flags to compare with";
+  line += ' ';
+  const std::vector<SweepKernel> runnable = runnable_sweep_kernels();
+  for (const auto& [flag, kernel] :
+       {std::pair{" avx2 ", SweepKernel::avx2}, std::pair{" avx512f ", SweepKernel::avx512}})
+    EXPECT_EQ(line.find(flag) != std::string::npos,
+              std::find(runnable.begin(), runnable.end(), kernel) != runnable.end())
+        << flag;
+#else
+  GTEST_SKIP() << "vector kernels exist on x86-64 only";
+#endif
+}
+
+TEST(SweepKernels, ChosenByNameOnlyWhenThisProcessorRunsThem) {
+  const std::vector<std::pair<const char*, SweepKernel>> names = {{"plain", SweepKernel::plain},
+                                                                  {"scalar", SweepKernel::scalar},
+                                                                  {"sse2", SweepKernel::sse2},
+                                                                  {"avx2", SweepKernel::avx2},
+                                                                  {"avx512", SweepKernel::avx512}};
+  const std::vector<SweepKernel> runnable = runnable_sweep_kernels();
+  for (const auto& [name, kernel] : names) {
+    EXPECT_STREQ(sweep_kernel_name(kernel), name);
+    const bool runs = std::find(runnable.begin(), runnable.end(), kernel) != runnable.end();
+    SweepKernel found = SweepKernel::plain;
+    EXPECT_EQ(runnable_sweep_kernel(name, found), runs) << name;
+    if (runs) {
+      EXPECT_EQ(found, kernel) << name;
+    }
+  }
+  SweepKernel found = SweepKernel::scalar;
+  for (const char* bad : {"", "AVX2", "avx", "avx5120", "fast"}) EXPECT_FALSE(runnable_sweep_kernel(bad, found)) << bad;
+  EXPECT_EQ(found, SweepKernel::scalar);
+}
+
+TEST(SweepKernels, HeldPotentialsReachTheGridOnlyWhenSynced) {
+  ringed_grid(40, 20, 10.0f);
+  fix(1, 10, 8.0f);
+  SET_CONDUCTANCES();
+  const std::vector<float> start = potentials();
+  sweep_plain();
+  sweep_plain();
+  const std::vector<float> two = potentials();
+  for (const SweepKernel kernel : runnable_sweep_kernels()) {
+    SCOPED_TRACE(sweep_kernel_name(kernel));
+    set_potentials(start);
+    use_sweep_kernel(kernel);
+    sweep_held();
+    sweep_held();
+    if (kernel != SweepKernel::plain && kernel != SweepKernel::scalar) {
+      EXPECT_EQ(potentials(), start);
+    }
+    sync_potentials();
+    EXPECT_EQ(potentials(), two);
+    // Once synced, the next sweep starts again from the grid.
+    set_potentials(start);
+    SWEEP();
+    SWEEP();
+    EXPECT_EQ(potentials(), two);
+  }
+  // A kernel that sweeps the grid itself first takes over what another held.
+  set_potentials(start);
+  use_sweep_kernel(fastest_sweep_kernel());
+  sweep_held();
+  use_sweep_kernel(SweepKernel::plain);
+  sweep_held();
+  EXPECT_EQ(potentials(), two);
+  use_sweep_kernel(fastest_sweep_kernel());
 }
