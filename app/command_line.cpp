@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "app/batch_progress.h"
+#include "app/sweep_kernel_choice.h"
 #include "common/fixed_text.h"
 #include "common/progress.h"
 #include "common/run_ended.h"
@@ -176,6 +178,10 @@ int run_kesto(int argc, char** argv) {
     return 0;
   }
   if (!a.deck.empty() && !deck_fits_record(a.deck, error)) {
+    std::cerr << "kesto: " << error << '\n';
+    return 2;
+  }
+  if (!choose_sweep_kernel(std::getenv("KESTO_SWEEP_KERNEL"), error)) {
     std::cerr << "kesto: " << error << '\n';
     return 2;
   }

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "program_run.h"
+#include "solver/sweep_kernels.h"
 
 namespace fs = std::filesystem;
 using namespace kesto::testing;
@@ -379,6 +380,34 @@ TEST(BatchRun, KeyDuringTheSweepsEndsTheRunWithoutTables) {
   expect_no_tables(dir);
   EXPECT_EQ(r.out.find("The output files are:"), std::string::npos);
   EXPECT_TRUE(fs::exists(dir / "config" / "verudo.ini"));
+}
+
+// KESTO_SWEEP_KERNEL forces one sweep kernel (to compare their speeds):
+// every kernel this processor runs writes the same tables, byte for byte; a
+// name that is no kernel it runs stops the batch before it starts.
+TEST(BatchRun, EverySweepKernelForcedThroughTheEnvironmentWritesTheSameTables) {
+  const fs::path plain_dir = with_deck("kernel_plain", "plate.txt", kSmallDeck);
+  ProgramRun r = run_kesto(plain_dir, {"--batch", "plate"}, {"KESTO_SWEEP_KERNEL=plain"});
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  const std::string volts = read_file(plain_dir / "VOLTS.TBL"), efield = read_file(plain_dir / "EFIELD.TBL");
+  ASSERT_FALSE(volts.empty());
+  for (const kesto::solver::SweepKernel k : kesto::solver::runnable_sweep_kernels()) {
+    const std::string name = kesto::solver::sweep_kernel_name(k);
+    const fs::path dir = with_deck("kernel_" + name, "plate.txt", kSmallDeck);
+    r = run_kesto(dir, {"--batch", "plate"}, {"KESTO_SWEEP_KERNEL=" + name});
+    ASSERT_EQ(r.status, 0) << name << "\n" << r.out << r.err;
+    EXPECT_EQ(read_file(dir / "VOLTS.TBL"), volts) << name;
+    EXPECT_EQ(read_file(dir / "EFIELD.TBL"), efield) << name;
+  }
+  const fs::path dir = with_deck("kernel_unknown", "plate.txt", kSmallDeck);
+  r = run_kesto(dir, {"--batch", "plate"}, {"KESTO_SWEEP_KERNEL=avx1024"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err.rfind(
+                "kesto: KESTO_SWEEP_KERNEL=avx1024 names no sweep kernel this processor runs; it runs plain scalar", 0),
+            0u)
+      << r.err;
+  EXPECT_EQ(r.out, "");
+  expect_no_tables(dir);
 }
 
 TEST(BatchRun, ClosingTheWindowOnTheClosingPageEndsFatallyAfterTheTables) {

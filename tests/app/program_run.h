@@ -50,12 +50,15 @@ inline std::filesystem::path fresh_dir(const std::string& name) {
   return dir;
 }
 
-// Runs `kesto args...` in `dir` with its own settings directory dir/config.
-inline ProgramRun run_kesto(const std::filesystem::path& dir, const std::vector<std::string>& args) {
+// Runs `kesto args...` in `dir` with its own settings directory dir/config;
+// `env` adds NAME=VALUE settings to its environment.
+inline ProgramRun run_kesto(const std::filesystem::path& dir, const std::vector<std::string>& args,
+                            const std::vector<std::string>& env = {}) {
   std::string cmd = "cd " + shell_quote(dir.string()) +
-                    " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME=" +
-                    shell_quote((dir / "config").string()) + " timeout -k 5 " + std::to_string(kRunSeconds) + " " +
-                    shell_quote(KESTO_BINARY_DIR "/kesto");
+                    " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u KESTO_SWEEP_KERNEL XDG_CONFIG_HOME=" +
+                    shell_quote((dir / "config").string());
+  for (const auto& e : env) cmd += " " + shell_quote(e);
+  cmd += " timeout -k 5 " + std::to_string(kRunSeconds) + " " + shell_quote(KESTO_BINARY_DIR "/kesto");
   for (const auto& a : args) cmd += " " + shell_quote(a);
   cmd += " > stdout.txt 2> stderr.txt";
   ProgramRun r;
