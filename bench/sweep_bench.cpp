@@ -1,6 +1,9 @@
-// The two sweep kernels on the demonstration deck's full 250 x 110 sheet:
-// cell updates per second of the plain in-order loop and of the fast kernel,
-// and the fast kernel's speed-up over the plain loop measured side by side.
+// The sweep kernels on the demonstration deck's full 250 x 110 sheet (three
+// electrodes, an insulating slot, a resistive patch inside a resistive
+// sheet): cell updates per second of every kernel this processor runs (the
+// plain in-order loop, the scalar wavefront, the vector wavefront in each
+// instruction set), and their speed-ups over the plain loop measured side by
+// side.
 //
 //   ./build/kesto_bench --benchmark_filter=Sweep --benchmark_counters_tabular=true
 #include <benchmark/benchmark.h>
@@ -8,20 +11,17 @@
 #include "demo_deck.h"
 
 #include <time.h>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
+#include <vector>
 
-#include "common/fixed_text.h"
-#include "solver/deck_reader.h"
 #include "solver/grid.h"
 #include "solver/sweep.h"
-#include "textui/file_names.h"
+#include "solver/sweep_kernels.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace kesto;
+using solver::SweepKernel;
 
 // The demonstration deck read into the grid, its conductances set and the
 // potential relaxed for a while, so that the timed sweeps work on values past
@@ -29,26 +29,31 @@ using namespace kesto;
 double load_demo_sheet() {
   bench::read_demo_deck();
   solver::SET_CONDUCTANCES();
-  for (int n = 0; n < 300; ++n) solver::SWEEP();
+  solver::use_sweep_kernel(solver::fastest_sweep_kernel());
+  for (int n = 0; n < 300; ++n) solver::sweep_held();
+  solver::sync_potentials();
   const solver::Grid& g = solver::grid();
   return static_cast<double>(g.NX - 2) * static_cast<double>(g.NY - 2);
 }
 
-template <void (*Kernel)()>
-void sweep_kernel(benchmark::State& state) {
+// One kernel, sweeping as the relaxation does: the vector kernels keep the
+// potentials in their own layout from sweep to sweep.
+void BM_Sweep(benchmark::State& state, SweepKernel kernel) {
   const double cells = load_demo_sheet();
+  solver::use_sweep_kernel(kernel);
   for (auto _ : state) {
-    Kernel();
+    solver::sweep_held();
     benchmark::ClobberMemory();
   }
+  solver::sync_potentials();
   state.counters["cell_updates_per_s"] =
       benchmark::Counter(cells * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["ns_per_cell"] = benchmark::Counter(cells * static_cast<double>(state.iterations()),
+                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  solver::use_sweep_kernel(solver::fastest_sweep_kernel());
 }
 
-void BM_SweepPlain(benchmark::State& state) { sweep_kernel<solver::sweep_plain>(state); }
-void BM_SweepFast(benchmark::State& state) { sweep_kernel<solver::SWEEP>(state); }
-
-// CPU time of this thread in seconds: the ratio below stays meaningful on a
+// CPU time of this thread in seconds: the ratios below stay meaningful on a
 // machine busy with other work.
 double thread_seconds() {
   timespec t{};
@@ -56,31 +61,41 @@ double thread_seconds() {
   return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
-// Both kernels in turn on the same sheet, timed separately: their rates and
-// the ratio fast / plain.
+// Every kernel in turn on the same sheet, timed separately: each one's cell
+// updates per second (M_<kernel>, millions) and its speed-up over the plain
+// loop (x_<kernel>).
 void BM_SweepSpeedup(benchmark::State& state) {
   const double cells = load_demo_sheet();
+  const std::vector<SweepKernel> kernels = solver::runnable_sweep_kernels();
+  std::vector<double> seconds(kernels.size(), 0.0);
   constexpr int kSweeps = 20;
-  double plain_seconds = 0.0, fast_seconds = 0.0;
   for (auto _ : state) {
-    const double t0 = thread_seconds();
-    for (int n = 0; n < kSweeps; ++n) solver::sweep_plain();
-    benchmark::ClobberMemory();
-    const double t1 = thread_seconds();
-    for (int n = 0; n < kSweeps; ++n) solver::SWEEP();
-    benchmark::ClobberMemory();
-    const double t2 = thread_seconds();
-    plain_seconds += t1 - t0;
-    fast_seconds += t2 - t1;
+    for (std::size_t k = 0; k < kernels.size(); ++k) {
+      solver::use_sweep_kernel(kernels[k]);
+      const double t0 = thread_seconds();
+      for (int n = 0; n < kSweeps; ++n) solver::sweep_held();
+      solver::sync_potentials();
+      benchmark::ClobberMemory();
+      seconds[k] += thread_seconds() - t0;
+    }
   }
   const double updates = cells * kSweeps * static_cast<double>(state.iterations());
-  state.counters["plain_updates_per_s"] = updates / plain_seconds;
-  state.counters["fast_updates_per_s"] = updates / fast_seconds;
-  state.counters["speedup"] = plain_seconds / fast_seconds;
+  for (std::size_t k = 0; k < kernels.size(); ++k) {
+    const std::string name = solver::sweep_kernel_name(kernels[k]);
+    state.counters["M_" + name] = updates / seconds[k] / 1e6;
+    if (kernels[k] != SweepKernel::plain) state.counters["x_" + name] = seconds[0] / seconds[k];
+  }
+  state.SetLabel(std::string("fastest: ") + solver::sweep_kernel_name(kernels.back()));
+  solver::use_sweep_kernel(solver::fastest_sweep_kernel());
 }
 
-}  // namespace
+// One benchmark per kernel this processor runs.
+const bool kRegistered = [] {
+  for (SweepKernel k : solver::runnable_sweep_kernels())
+    benchmark::RegisterBenchmark((std::string("BM_Sweep/") + solver::sweep_kernel_name(k)).c_str(), BM_Sweep, k)
+        ->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("BM_SweepSpeedup", BM_SweepSpeedup)->Unit(benchmark::kMillisecond);
+  return true;
+}();
 
-BENCHMARK(BM_SweepPlain)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_SweepFast)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_SweepSpeedup)->Unit(benchmark::kMillisecond);
+}  // namespace
