@@ -21,6 +21,9 @@
 namespace {
 
 using namespace kesto;
+
+double thread_seconds();
+double core_ghz();
 using solver::SweepKernel;
 
 // The demonstration deck read into the grid, its conductances set and the
@@ -41,16 +44,41 @@ double load_demo_sheet() {
 void BM_Sweep(benchmark::State& state, SweepKernel kernel) {
   const double cells = load_demo_sheet();
   solver::use_sweep_kernel(kernel);
+  const double t0 = thread_seconds();
   for (auto _ : state) {
     solver::sweep_held();
     benchmark::ClobberMemory();
   }
+  const double seconds = thread_seconds() - t0;
   solver::sync_potentials();
-  state.counters["cell_updates_per_s"] =
-      benchmark::Counter(cells * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-  state.counters["ns_per_cell"] = benchmark::Counter(cells * static_cast<double>(state.iterations()),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  const double updates = cells * static_cast<double>(state.iterations());
+  state.counters["cell_updates_per_s"] = benchmark::Counter(updates, benchmark::Counter::kIsRate);
+  state.counters["ns_per_cell"] = 1e9 * seconds / updates;
+  if (core_ghz() > 0.0) state.counters["cycles_per_cell"] = core_ghz() * 1e9 * seconds / updates;
   solver::use_sweep_kernel(solver::fastest_sweep_kernel());
+}
+
+// The processor's clock in GHz while it runs this thread: a chain of
+// dependent integer additions, one per cycle. On other processors than
+// x86-64, zero (no cycle counts are shown).
+double core_ghz() {
+#if defined(__x86_64__)
+  static const double ghz = [] {
+    constexpr long kLoops = 100000000;
+    double best = 0.0;
+    for (int rep = 0; rep < 3; ++rep) {
+      long x = 0;
+      const double t0 = thread_seconds();
+      for (long i = 0; i < kLoops; ++i) asm volatile("add $1, %0\n\tadd $1, %0\n\tadd $1, %0\n\tadd $1, %0" : "+r"(x));
+      const double t = thread_seconds() - t0;
+      if (t > 0.0 && 4.0 * kLoops / t / 1e9 > best) best = 4.0 * kLoops / t / 1e9;
+    }
+    return best;
+  }();
+  return ghz;
+#else
+  return 0.0;
+#endif
 }
 
 // CPU time of this thread in seconds: the ratios below stay meaningful on a
@@ -85,6 +113,7 @@ void BM_SweepSpeedup(benchmark::State& state) {
     state.counters["M_" + name] = updates / seconds[k] / 1e6;
     if (kernels[k] != SweepKernel::plain) state.counters["x_" + name] = seconds[0] / seconds[k];
   }
+  state.counters["core_GHz"] = core_ghz();
   state.SetLabel(std::string("fastest: ") + solver::sweep_kernel_name(kernels.back()));
   solver::use_sweep_kernel(solver::fastest_sweep_kernel());
 }
