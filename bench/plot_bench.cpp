@@ -61,7 +61,8 @@ double demo_picture() {
   plot::use_sheet(solver::grid());
   plot::MAP_LAYOUT();
   solver::SET_CONDUCTANCES();
-  for (int n = 0; n < 300; ++n) solver::SWEEP();
+  for (int n = 0; n < 300; ++n) solver::sweep_held();
+  solver::sync_potentials();
   solver::RelaxationState& r = solver::relaxation_state();
   r.limit = solver::grid().NSTEP;
   r.counter = 300;
@@ -105,13 +106,15 @@ void BM_PlotRelaxationDrawVersusSweep(benchmark::State& state) {
   const std::int32_t nupd = g.NUPD > 0 ? g.NUPD : 100;
   double sweep_s = 0.0, check_s = 0.0, draw_s = 0.0;
   for (auto _ : state) {
+    solver::sync_potentials();
     std::copy(&initial[0][0], &initial[0][0] + (solver::MAXNX + 1) * (solver::MAXNY + 1), &g.V[0][0]);
     for (std::int32_t n = 1; n <= g.NSTEP; ++n) {
       const auto t0 = Clock::now();
-      solver::SWEEP();
+      solver::sweep_held();
       const auto t1 = Clock::now();
       sweep_s += std::chrono::duration<double>(t1 - t0).count();
       if (n % nupd == 0) {
+        solver::sync_potentials();
         solver::relaxation_state().counter = n;
         solver::progress_display();
         draw_s += std::chrono::duration<double>(Clock::now() - t1).count();

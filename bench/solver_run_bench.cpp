@@ -63,7 +63,8 @@ void solver_run(std::ostream& pages) {
 
   solver::READ_DECK();
   solver::SET_CONDUCTANCES();
-  for (std::int32_t n = 0; n < solver::grid().NSTEP; ++n) solver::SWEEP();
+  for (std::int32_t n = 0; n < solver::grid().NSTEP; ++n) solver::sweep_held();
+  solver::sync_potentials();
   solver::FIND_CURRENT();
   solver::WRITE_VOLTS();
   solver::FIND_EFIELD();
