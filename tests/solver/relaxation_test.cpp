@@ -16,6 +16,7 @@
 #include "solver/grid.h"
 #include "solver/relaxation.h"
 #include "solver/sweep.h"
+#include "solver/wavefront_layout.h"
 
 using namespace kesto;
 using kesto::testing::run_captured;
@@ -348,6 +349,7 @@ TEST_F(Relaxation, InsulatorsAreOutlinedAtEveryProgressDisplayAndOnTheFinalMap) 
 TEST_F(Relaxation, PotentialThatIsNotFiniteAfterTheSweepsEndsTheRunBeforeTheFinalMap) {
   deck(8, 6, 1, 100);
   solver::grid().SINV[3][3] = std::numeric_limits<float>::infinity();  // next to the 10 V electrode at (4, 3)
+  solver::prepare_wavefront_layout();  // the vector kernels' copy of the conductances, as SET_CONDUCTANCES leaves it
   start_recording();
   const auto run = run_captured([] { solver::RELAX(); });
   EXPECT_EQ(run.how, common::RunEnded::Kind::fatal);
