@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -23,6 +24,7 @@
 #include "plot/sheet.h"
 #include "shell/script/batch.h"
 #include "shell/window/events.h"
+#include "shell/window/main_window.h"
 #include "shell/drawing/plot_buffer.h"
 #include "solver/deck_reader.h"
 #include "solver/grid.h"
@@ -49,6 +51,9 @@ void open_window_once() {
   shell::batch_mode().enabled = true;
   shell::ALLOCATE_PLOT_BUFFER();
   plot::TEKOPEN("kesto", 5);
+  // The window goes before the static objects it uses are destroyed at exit
+  // (a window destroyed among them crashed the benchmark program as it ended).
+  std::atexit([] { shell::destroy_window(); });
   open = true;
 }
 
