@@ -17,10 +17,12 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 std::string_view ListReader::next_field() {
   while (pos_ < text_.size() && is_blank(text_[pos_])) ++pos_;
+  field_begin_ = field_end_ = pos_;
   if (pos_ >= text_.size()) return {};
   if (text_[pos_] == ',' || text_[pos_] == '/') return {};  // null value or end of list
   const std::size_t start = pos_;
   while (pos_ < text_.size() && !is_blank(text_[pos_]) && text_[pos_] != ',' && text_[pos_] != '/') ++pos_;
+  field_end_ = pos_;
   const std::string_view field = text_.substr(start, pos_ - start);
   // A field ends at blanks, optionally followed by one comma.
   while (pos_ < text_.size() && is_blank(text_[pos_])) ++pos_;

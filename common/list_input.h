@@ -23,6 +23,12 @@ class ListReader {
   // A real: with or without a decimal point or an exponent (E or D).
   ListStatus real(float& value);
 
+  // Where the field last asked for begins and ends in the text (offsets, the
+  // end one past its last character). A missing or null field is empty and
+  // stands where the reading stopped.
+  std::size_t field_begin() const { return field_begin_; }
+  std::size_t field_end() const { return field_end_; }
+
  private:
   // The next field between separators; empty when the text is used up or a
   // null field (two commas in a row) or a slash stands there.
@@ -30,6 +36,7 @@ class ListReader {
 
   std::string_view text_;
   std::size_t pos_ = 0;
+  std::size_t field_begin_ = 0, field_end_ = 0;
 };
 
 }  // namespace kesto::common

@@ -1,17 +1,20 @@
 #include "solver/deck_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string_view>
+#include <utility>
 
 #include "common/file_lookup.h"
 #include "common/fixed_text.h"
 #include "common/fortran_format.h"
 #include "common/list_input.h"
 #include "solver/deck_checks.h"
+#include "solver/deck_observer.h"
 #include "solver/grid.h"
 #include "solver/shapes.h"
 #include "solver/table_writer.h"
@@ -128,32 +131,46 @@ class DeckFile {
 
 // The arguments of one command, read in order from its argument column to
 // column 80. A missing or unreadable number ends the run with the read-error
-// page; a real that is infinite or not a number with its own page.
+// page; a real that is infinite or not a number with its own page. Each
+// number is shown to the deck observer before that.
 class Arguments {
  public:
   Arguments(const std::string& line, std::size_t column)
-      : line_(line), reader_(std::string_view(line).substr(column - 1)) {}
+      : line_(line), column_(column), reader_(std::string_view(line).substr(column - 1)) {}
 
   std::int32_t integer() {
-    std::int32_t v = 0;
-    check(reader_.integer(v));
-    return v;
+    DeckNumber n = next(true);
+    n.status = reader_.integer(n.integer_value);
+    return check(n).integer_value;
   }
 
   float real() {
-    float v = 0.0f;
-    check(reader_.real(v));
-    return v;
+    DeckNumber n = next(false);
+    n.status = reader_.real(n.real_value);
+    return check(n).real_value;
   }
 
  private:
-  void check(ListStatus status) const {
-    if (status == ListStatus::not_finite) not_finite_error(line_);
-    if (status != ListStatus::ok) input_line_error();
+  DeckNumber next(bool integer) {
+    DeckNumber n;
+    n.index = count_++;
+    n.integer = integer;
+    return n;
+  }
+
+  const DeckNumber& check(DeckNumber& n) const {
+    n.first_column = column_ + reader_.field_begin();
+    n.end_column = column_ + reader_.field_end();
+    deck_observer().number(n);
+    if (n.status == ListStatus::not_finite) not_finite_error(line_);
+    if (n.status != ListStatus::ok) input_line_error();
+    return n;
   }
 
   const std::string& line_;
+  std::size_t column_;
   common::ListReader reader_;
+  std::size_t count_ = 0;
 };
 
 bool starts_with(const std::string& line, std::string_view prefix) {
@@ -162,9 +179,19 @@ bool starts_with(const std::string& line, std::string_view prefix) {
 
 // ---- Commands --------------------------------------------------------------------------
 
-void space_command(const std::string& line) {
+// The grid of NX x NY cells: the edge ring fixed (grounded until a command
+// gives it a potential), the interior insulating.
+void set_up_grid(std::int32_t nx, std::int32_t ny) {
   Grid& g = grid();
-  Arguments args(line, 6);
+  g.NX = nx;
+  g.NY = ny;
+  for (std::int32_t I = 1; I <= nx; ++I) g.FIXED[I][1] = g.FIXED[I][ny] = 1;
+  for (std::int32_t J = 1; J <= ny; ++J) g.FIXED[1][J] = g.FIXED[nx][J] = 1;
+  for (std::int32_t I = 2; I <= nx - 1; ++I)
+    for (std::int32_t J = 2; J <= ny - 1; ++J) g.RHO[I][J] = INSULATOR_RHO;
+}
+
+void space_command(Arguments& args) {
   const std::int32_t nx = args.integer();
   const std::int32_t ny = args.integer();
   if (nx > MAXNX || ny > MAXNY) {
@@ -181,13 +208,7 @@ void space_command(const std::string& line) {
     textui::NOTICE_PAGE();
     textui::FATAL_STOP();
   }
-  g.NX = nx;
-  g.NY = ny;
-  // The edge ring is always fixed; grounded until a command gives it a potential.
-  for (std::int32_t I = 1; I <= nx; ++I) g.FIXED[I][1] = g.FIXED[I][ny] = 1;
-  for (std::int32_t J = 1; J <= ny; ++J) g.FIXED[1][J] = g.FIXED[nx][J] = 1;
-  for (std::int32_t I = 2; I <= nx - 1; ++I)
-    for (std::int32_t J = 2; J <= ny - 1; ++J) g.RHO[I][J] = INSULATOR_RHO;
+  set_up_grid(nx, ny);
 }
 
 // The last line of an out-of-range page ("JE=", JE, " NY=", NY), the pause,
@@ -198,9 +219,8 @@ void space_command(const std::string& line) {
   textui::FATAL_STOP();
 }
 
-void cell_command(const std::string& line) {
+void cell_command(Arguments& args) {
   Grid& g = grid();
-  Arguments args(line, 6);
   const std::int32_t I = args.integer();
   const std::int32_t J = args.integer();
   const float V = args.real();
@@ -215,9 +235,8 @@ void cell_command(const std::string& line) {
   g.V[I][J] = V;
 }
 
-void line_command(const std::string& line) {
+void line_command(Arguments& args) {
   const Grid& g = grid();
-  Arguments args(line, 6);
   const std::int32_t IS = args.integer();
   const std::int32_t JS = args.integer();
   const std::int32_t IE = args.integer();
@@ -242,26 +261,21 @@ void line_command(const std::string& line) {
   MARK_LINE(IS, JS, IE, JE, V);
 }
 
-void circle_command(const std::string& line, bool filled) {
-  Arguments args(line, 7);
+void circle_command(Arguments& args, bool filled) {
   const std::int32_t I = args.integer();
   const std::int32_t J = args.integer();
   const std::int32_t R = args.integer();
   const float V = args.real();
-  if (filled)
-    MARK_DISC(I, J, R, V);
-  else
-    MARK_RING(I, J, R, V);
+  deck_observer().shape(filled ? MARK_DISC(I, J, R, V) : MARK_RING(I, J, R, V));
 }
 
-void ellipse_command(const std::string& line) {
-  Arguments args(line, 9);
+void ellipse_command(Arguments& args) {
   const std::int32_t I = args.integer();
   const std::int32_t J = args.integer();
   const std::int32_t A = args.integer();
   const std::int32_t B = args.integer();
   const float V = args.real();
-  MARK_ELLIPSE(I, J, A, B, V);
+  deck_observer().shape(MARK_ELLIPSE(I, J, A, B, V));
 }
 
 // A quantity that a command or the whole deck got wrong: heading, then
@@ -276,8 +290,7 @@ void ellipse_command(const std::string& line) {
 
 [[noreturn]] void not_positive_page(std::string_view heading) { two_line_page(heading, "must be greater than zero."); }
 
-void resistive_command(const std::string& line, std::size_t column, bool with_value, bool box) {
-  Arguments args(line, column);
+void resistive_command(Arguments& args, bool with_value, bool box) {
   const std::int32_t IS = args.integer();
   const std::int32_t JS = args.integer();
   const std::int32_t IE = args.integer();
@@ -292,9 +305,8 @@ void resistive_command(const std::string& line, std::size_t column, bool with_va
     RHO_LINE(IS, JS, IE, JE, R);
 }
 
-void current_command(const std::string& line) {
+void current_command(Arguments& args) {
   Grid& g = grid();
-  Arguments args(line, 9);
   const std::int32_t ics = args.integer();
   const std::int32_t jcs = args.integer();
   const std::int32_t ice = args.integer();
@@ -307,47 +319,57 @@ void current_command(const std::string& line) {
   CHECK_CURRENT_LINE();
 }
 
-// Carries out one line of the second pass; false after an "EN" line.
-bool apply_command(const std::string& line) {
-  Grid& g = grid();
-  if (starts_with(line, "EN")) return false;
-  if (starts_with(line, "SINGL")) {
-    g.SINGLE_STEP = 1;
-  } else if (starts_with(line, "PAUSE")) {
-    g.PAUSE_EACH = 1;
-  } else if (starts_with(line, "CE")) {
-    cell_command(line);
-  } else if (starts_with(line, "LI")) {
-    line_command(line);
-  } else if (starts_with(line, "CIRCLE")) {
-    circle_command(line, true);
-  } else if (starts_with(line, "CSHELL")) {
-    circle_command(line, false);
-  } else if (starts_with(line, "ELLIPSE")) {
-    ellipse_command(line);
-  } else if (starts_with(line, "SI")) {
-    g.DX = Arguments(line, 6).real();
-  } else if (starts_with(line, "NUP")) {
-    g.NUPD = Arguments(line, 8).integer();
-  } else if (starts_with(line, "NST")) {
-    g.NSTEP = Arguments(line, 6).integer();
-  } else if (starts_with(line, "THICK")) {
-    g.THICK = Arguments(line, 11).real();
-  } else if (starts_with(line, "INSUL")) {
-    resistive_command(line, 7, false, false);
-  } else if (starts_with(line, "RESIS_L")) {
-    resistive_command(line, 12, true, false);
-  } else if (starts_with(line, "RESIS_B")) {
-    resistive_command(line, 11, true, true);
-  } else if (starts_with(line, "CURRENT")) {
-    current_command(line);
-  }
-  return true;
+// ---- The command table ------------------------------------------------------------
+
+using Action = void (*)(Arguments&);
+
+struct CommandEntry {
+  DeckCommand command;
+  Action action;  // null for EN, which ends the pass itself
+};
+
+// In the order a line is tested against them; the first match wins. SPACE
+// comes last: only the first pass acts on it, the second passes over it.
+constexpr CommandEntry kCommands[] = {
+    {{"EN", 0, ""}, nullptr},
+    {{"SINGL", 0, ""}, [](Arguments&) { grid().SINGLE_STEP = 1; }},
+    {{"PAUSE", 0, ""}, [](Arguments&) { grid().PAUSE_EACH = 1; }},
+    {{"CE", 6, "I J V"}, cell_command},
+    {{"LI", 6, "IS JS IE JE V"}, line_command},
+    {{"CIRCLE", 7, "I J R V"}, [](Arguments& a) { circle_command(a, true); }},
+    {{"CSHELL", 7, "I J R V"}, [](Arguments& a) { circle_command(a, false); }},
+    {{"ELLIPSE", 9, "I J A B V"}, ellipse_command},
+    {{"SI", 6, "s"}, [](Arguments& a) { grid().DX = a.real(); }},
+    {{"NUP", 8, "n"}, [](Arguments& a) { grid().NUPD = a.integer(); }},
+    {{"NST", 6, "n"}, [](Arguments& a) { grid().NSTEP = a.integer(); }},
+    {{"THICK", 11, "t"}, [](Arguments& a) { grid().THICK = a.real(); }},
+    {{"INSUL", 7, "IS JS IE JE"}, [](Arguments& a) { resistive_command(a, false, false); }},
+    {{"RESIS_L", 12, "IS JS IE JE R"}, [](Arguments& a) { resistive_command(a, true, false); }},
+    {{"RESIS_B", 11, "IS JS IE JE R"}, [](Arguments& a) { resistive_command(a, true, true); }},
+    {{"CURRENT", 9, "ICS JCS ICE JCE"}, current_command},
+    {{"SPACE", 6, "NX NY"}, space_command},
+};
+constexpr std::size_t kEnd = 0;
+constexpr std::size_t kSpace = std::size(kCommands) - 1;
+
+// The first entry of the second pass's commands that `line` matches, or null.
+const CommandEntry* match(const std::string& line) {
+  for (std::size_t k = 0; k < kSpace; ++k)
+    if (starts_with(line, kCommands[k].command.prefix)) return &kCommands[k];
+  return nullptr;
 }
 
-// The settings that the deck as a whole must get right.
-void check_settings() {
-  Grid& g = grid();
+// Carries out a command line; its numbers are read from the command's column.
+void act_on(const CommandEntry& entry, const std::string& line) {
+  deck_observer().command(entry.command);
+  if (!entry.action) return;
+  Arguments args(line, entry.command.column == 0 ? kLineWidth : entry.command.column);
+  deck_observer().act([&] { entry.action(args); });
+}
+
+// The settings that the deck as a whole must get right, each checked on its own.
+void check_thickness() {
+  const Grid& g = grid();
   if (g.THICK == 0.0f) {
     set_message("Fatal error: you must specify a THICKNESS for the resistive material.");
     textui::NOTICE_PAGE();
@@ -358,6 +380,10 @@ void check_settings() {
     textui::NOTICE_PAGE();
     textui::FATAL_STOP();
   }
+}
+
+void check_cell_size() {
+  const Grid& g = grid();
   // The field divides by the cell size.
   if (!(g.DX > 0.0f)) not_positive_page("Fatal error: the cell size given by the SI line");
   // The tables give every cell's centre in centimetres; the farthest one
@@ -365,16 +391,51 @@ void check_settings() {
   if (!std::isfinite(cell_centre_cm(std::max(g.NX, g.NY), g.HALFDX)))
     two_line_page("Fatal error: the cell size given by the SI line",
                   "is too large: the cell coordinates of the tables overflow.");
+}
+
+void check_potential_range() {
+  const Grid& g = grid();
   // The colour scale of the maps spans VMIN..VMAX with a margin; beyond
   // 1.0E37 volts its range would leave single precision.
   if (std::fmax(std::fabs(g.VMIN), std::fabs(g.VMAX)) > 1.0E37f)
     two_line_page("Fatal error: an electrode potential is too large for the colour scale.",
                   "Keep the potentials within 1.0E+37 volts (CE, LI, CIRCLE, CSHELL, ELLIPSE).");
+}
+
+void check_display_interval() {
   // The relaxation shows its progress every NUPD sweeps.
-  if (g.NUPD <= 0) not_positive_page("Fatal error: the number of sweeps between displays (NUP)");
+  if (grid().NUPD <= 0) not_positive_page("Fatal error: the number of sweeps between displays (NUP)");
+}
+
+void check_settings() {
+  constexpr std::pair<DeckSetting, void (*)()> kChecks[] = {
+      {DeckSetting::thickness, check_thickness},
+      {DeckSetting::cell_size, check_cell_size},
+      {DeckSetting::potentials, check_potential_range},
+      {DeckSetting::display_interval, check_display_interval},
+  };
+  for (const auto& [setting, check] : kChecks) {
+    deck_observer().closing_check(setting);
+    deck_observer().act(check);
+  }
+}
+
+[[noreturn]] void no_space_line() {
+  set_message("Fatal Error: file must contain a \"SPACE\" command.");
+  textui::NOTICE_PAGE();
+  textui::FATAL_STOP();
 }
 
 }  // namespace
+
+std::span<const DeckCommand> deck_commands() {
+  static const auto table = [] {
+    std::array<DeckCommand, std::size(kCommands)> t{};
+    for (std::size_t k = 0; k < t.size(); ++k) t[k] = kCommands[k].command;
+    return t;
+  }();
+  return table;
+}
 
 void ADD_TXT_EXT(std::string& name) {
   if (name.size() < 14) name.resize(14, ' ');
@@ -406,21 +467,41 @@ void READ_DECK() {
   if (!deck.is_open()) file_not_found();
 
   // First pass: the grid size. Only the first SPACE line counts.
+  DeckObserver& observer = deck_observer();
   std::string line;
+  std::int32_t number = 0;
   g.NX = 0;
-  while (g.NX == 0) {
+  observer.pass(1);
+  for (;;) {
     if (!deck.next_line(line)) {
-      set_message("Fatal Error: file must contain a \"SPACE\" command.");
-      textui::NOTICE_PAGE();
-      textui::FATAL_STOP();
+      observer.closing_check(DeckSetting::grid_size);
+      observer.act(no_space_line);
+      break;
     }
-    if (starts_with(line, "SPACE")) space_command(line);
+    observer.line(++number, line);
+    if (starts_with(line, "SPACE")) {
+      act_on(kCommands[kSpace], line);
+      break;
+    }
   }
+  // Only a deck check goes on without a grid size: it reads the rest of the
+  // deck on the largest grid, where no command is out of range that would
+  // be in range on a smaller one.
+  if (g.NX == 0) set_up_grid(MAXNX, MAXNY);
 
   // Second pass: the commands, in file order, up to the end or an EN line.
   deck.rewind();
-  while (deck.next_line(line))
-    if (!apply_command(line)) break;
+  observer.pass(2);
+  number = 0;
+  while (deck.next_line(line)) {
+    observer.line(++number, line);
+    const CommandEntry* entry = match(line);
+    if (!entry) continue;
+    act_on(*entry, line);
+    if (entry == &kCommands[kEnd]) break;
+  }
+  if (observer.wants_lines_after_end())
+    while (deck.next_line(line)) observer.line_after_end(++number, line);
   deck.close();
 
   g.HALFDX = g.DX / 2.0f;

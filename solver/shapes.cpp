@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "common/fortran_format.h"
 #include "solver/grid.h"
@@ -21,6 +23,45 @@ void fix_cell(Grid& g, Index I, Index J, float V) {
   if (!inside(g, I, J)) return;
   g.FIXED[I][J] = 1;
   g.V[I][J] = V;
+}
+
+bool on_edge(const Grid& g, Index I, Index J) { return I == 1 || I == g.NX || J == 1 || J == g.NY; }
+
+// The tally of an outline: the distinct cells of `cells` outside the grid and
+// on its edge ring.
+ShapeTally tally_outline(const Grid& g, std::vector<std::pair<Index, Index>>& cells) {
+  std::sort(cells.begin(), cells.end());
+  cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+  ShapeTally t;
+  for (const auto& [I, J] : cells) {
+    if (!inside(g, I, J))
+      ++t.outside;
+    else if (on_edge(g, I, J))
+      ++t.on_edge;
+  }
+  return t;
+}
+
+// The tally of a disc made of runs J0 - h .. J0 + h in columns I: runs in the
+// same column are nested, so the longest one is that column's cells.
+ShapeTally tally_runs(const Grid& g, Index J0, std::vector<std::pair<Index, Index>>& runs) {
+  std::sort(runs.begin(), runs.end());  // by column, then by half-height
+  ShapeTally t;
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    if (k + 1 < runs.size() && runs[k + 1].first == runs[k].first) continue;  // a longer run follows
+    const auto [I, h] = runs[k];
+    if (h < 0) continue;
+    const Index all = 2 * h + 1;
+    const Index lo = std::max<Index>(J0 - h, 1), hi = std::min<Index>(J0 + h, g.NY);
+    const Index in = I >= 1 && I <= g.NX ? std::max<Index>(hi - lo + 1, 0) : 0;
+    t.outside += all - in;
+    if (in == 0) continue;
+    if (I == 1 || I == g.NX)
+      t.on_edge += in;
+    else
+      t.on_edge += (lo == 1) + (hi == g.NY);
+  }
+  return t;
 }
 
 void set_rho(Grid& g, Index I, Index J, float R) {
@@ -91,34 +132,45 @@ void RHO_BOX(std::int32_t IS, std::int32_t JS, std::int32_t IE, std::int32_t JE,
     for (Index J = std::max<Index>(JS, 1); J <= std::min<Index>(JE, g.NY); ++J) g.RHO[I][J] = R;
 }
 
-void MARK_DISC(std::int32_t I0, std::int32_t J0, std::int32_t R, float V) {
+ShapeTally MARK_DISC(std::int32_t I0, std::int32_t J0, std::int32_t R, float V) {
   Grid& g = grid();
   const float RR = static_cast<float>(R) + 0.3f;
+  std::vector<std::pair<Index, Index>> runs;
+  runs.reserve(181);
   for (std::int32_t k = 0; k <= 180; ++k) {
     const float theta = static_cast<float>(k) * kDegree;
     const float dx = RR * std::cos(theta);
     const float dy = RR * std::sin(theta);
     const Index I = I0 + static_cast<Index>(NINT(dx + 0.5f));
     const Index h = NINT(dy + 0.5f);
+    runs.emplace_back(I, h);
     if (I < 1 || I > g.NX) continue;
     // The run J0 - h .. J0 + h, cut to the grid's rows.
     for (Index J = std::max<Index>(J0 - h, 1); J <= std::min<Index>(J0 + h, g.NY); ++J) fix_cell(g, I, J, V);
   }
+  return tally_runs(g, J0, runs);
 }
 
-void MARK_RING(std::int32_t I0, std::int32_t J0, std::int32_t R, float V) {
+ShapeTally MARK_RING(std::int32_t I0, std::int32_t J0, std::int32_t R, float V) {
   Grid& g = grid();
   const float RR = static_cast<float>(R);
+  std::vector<std::pair<Index, Index>> cells;
+  cells.reserve(360);
   for (std::int32_t k = 0; k <= 359; ++k) {
     const float theta = static_cast<float>(k) * kDegree;
     const float dx = RR * std::cos(theta);
     const float dy = RR * std::sin(theta);
-    fix_cell(g, I0 + static_cast<Index>(NINT(dx + 0.5f)), J0 + static_cast<Index>(NINT(dy + 0.5f)), V);
+    const Index I = I0 + static_cast<Index>(NINT(dx + 0.5f)), J = J0 + static_cast<Index>(NINT(dy + 0.5f));
+    cells.emplace_back(I, J);
+    fix_cell(g, I, J, V);
   }
+  return tally_outline(g, cells);
 }
 
-void MARK_ELLIPSE(std::int32_t I0, std::int32_t J0, std::int32_t A, std::int32_t B, float V) {
+ShapeTally MARK_ELLIPSE(std::int32_t I0, std::int32_t J0, std::int32_t A, std::int32_t B, float V) {
   Grid& g = grid();
+  std::vector<std::pair<Index, Index>> cells;
+  cells.reserve(360);
   const float xc = static_cast<float>(I0) - 0.5f;
   const float yc = static_cast<float>(J0) - 0.5f;
   const float fa = static_cast<float>(A), fb = static_cast<float>(B);
@@ -133,8 +185,10 @@ void MARK_ELLIPSE(std::int32_t I0, std::int32_t J0, std::int32_t A, std::int32_t
     const float Y = yc + dy;
     // A zero half-axis makes r zero, or not a number where 0/0 occurs; NINT
     // turns the latter into 0, which lies outside the grid and is skipped.
-    fix_cell(g, NINT(X + 0.5f), NINT(Y + 0.5f), V);
+    cells.emplace_back(NINT(X + 0.5f), NINT(Y + 0.5f));
+    fix_cell(g, cells.back().first, cells.back().second, V);
   }
+  return tally_outline(g, cells);
 }
 
 }  // namespace kesto::solver

@@ -96,3 +96,21 @@ TEST(ListInput, IntegerLimits) {
   EXPECT_EQ(b, -2147483647 - 1);
   EXPECT_EQ(r.integer(c), ListStatus::bad);
 }
+
+TEST(ListInput, EachFieldKnowsWhereItStandsAndAMissingOneWhereReadingStopped) {
+  ListReader r(" 12,  x ,,7 ");
+  std::int32_t v = 0;
+  const std::pair<ListStatus, std::pair<std::size_t, std::size_t>> expected[] = {
+      {ListStatus::ok, {1, 3}},   // "12"
+      {ListStatus::bad, {6, 7}},  // "x"
+      {ListStatus::bad, {9, 9}},  // the empty field before "7"
+  };
+  for (const auto& [status, span] : expected) {
+    EXPECT_EQ(r.integer(v), status);
+    EXPECT_EQ(std::make_pair(r.field_begin(), r.field_end()), span);
+  }
+  ListReader end("  5  ");
+  ASSERT_EQ(end.integer(v), ListStatus::ok);
+  EXPECT_EQ(end.integer(v), ListStatus::bad);
+  EXPECT_EQ(std::make_pair(end.field_begin(), end.field_end()), std::make_pair(std::size_t{5}, std::size_t{5}));
+}

@@ -246,3 +246,46 @@ TEST(ShapesOutsideTheGrid, HugeAndDegenerateShapesFinish) {
   EXPECT_EQ(at_three, 1);
   EXPECT_EQ(grid().V[125][55], 3.0f);
 }
+
+// ---- What a shape leaves out at the border ---------------------------------------------
+
+TEST(ShapeTally, DiscCountsEachCellLeftOutOrOnTheEdgeOnce) {
+  // A disc of radius 0 is the 2 x 3 block of columns I0..I0+1, rows J0-1..J0+1.
+  const struct {
+    int I0, J0;
+    std::int64_t outside, on_edge;
+  } cases[] = {{10, 5, 0, 0}, {30, 5, 6, 0}, {20, 5, 3, 3}, {10, 1, 2, 2}, {10, 10, 2, 2}, {0, 0, 5, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.I0) + "," + std::to_string(c.J0));
+    fresh_grid(20, 10);
+    const ShapeTally t = MARK_DISC(c.I0, c.J0, 0, 1.0f);
+    EXPECT_EQ(t.outside, c.outside);
+    EXPECT_EQ(t.on_edge, c.on_edge);
+  }
+}
+
+TEST(ShapeTally, OutlinesLeaveOutWhatTheyDoNotFixAndCountTheirEdgeCells) {
+  const auto edge_cells = [](const Cells& cells) {
+    return std::count_if(cells.begin(), cells.end(),
+                         [](auto c) { return c.first == 1 || c.first == 20 || c.second == 1 || c.second == 10; });
+  };
+  for (const bool ring : {true, false}) {
+    SCOPED_TRACE(ring ? "ring" : "ellipse");
+    const auto mark = [&](int I0) { return ring ? MARK_RING(I0, 5, 3, 1.0f) : MARK_ELLIPSE(I0, 5, 4, 3, 1.0f); };
+    fresh_grid(20, 10);
+    const ShapeTally whole = mark(10);  // well inside
+    const auto all = static_cast<std::int64_t>(fixed_cells().size());
+    EXPECT_EQ(whole.outside, 0);
+    EXPECT_EQ(whole.on_edge, 0);
+    fresh_grid(20, 10);
+    EXPECT_EQ(mark(60).outside, all);  // wholly beyond the last column
+    for (const int I0 : {19, 2}) {     // across the right edge, the left edge
+      fresh_grid(20, 10);
+      const ShapeTally cut = mark(I0);
+      const Cells kept = fixed_cells();
+      EXPECT_GT(cut.outside, 0);
+      EXPECT_EQ(cut.outside + static_cast<std::int64_t>(kept.size()), all);
+      EXPECT_EQ(cut.on_edge, edge_cells(kept));
+    }
+  }
+}
