@@ -17,6 +17,9 @@
 #include "shell/script/batch.h"
 #include "shell/window/process_entry.h"
 #include "shell/script/script.h"
+#include "solver/deck_check.h"
+#include "solver/deck_observer.h"
+#include "solver/deck_recorder.h"
 #include "solver/run_driver.h"
 
 namespace kesto::app {
@@ -30,6 +33,9 @@ constexpr const char* kUsage =
     "                                        pages go to standard output, tables to the\n"
     "                                        current directory; DECK may be left out\n"
     "                                        when --script types it into the menu\n"
+    "       kesto --check DECK               read DECK as a run would and report every\n"
+    "                                        line, the lines that stop a run and the\n"
+    "                                        lines that likely mean something else\n"
     "options:\n"
     "  --pictures DIR   save each completed picture as a PNG file in DIR (batch)\n"
     "  --export DIR     write the run's last picture in DIR as EPS, TIFF, WMF, EMF\n"
@@ -38,10 +44,13 @@ constexpr const char* kUsage =
     "  --script FILE    take the user's input from the script FILE first\n"
     "  --help           show this text\n"
     "exit status (batch): 0 normal end, 1 a fatal page ended the run,\n"
-    "                     2 the batch could not start or could not go on\n";
+    "                     2 the batch could not start or could not go on\n"
+    "exit status (check): 0 nothing to report, 1 warnings only,\n"
+    "                     2 a line would stop a run, or the check could not start\n";
 
 struct Arguments {
   bool batch = false;
+  bool check = false;
   bool help = false;
   std::string deck, pictures, exports, markel, script;
 };
@@ -61,6 +70,9 @@ bool parse(int argc, char** argv, Arguments& a, std::string& error) {
     };
     if (s == "--batch") {
       a.batch = true;
+    } else if (s == "--check") {
+      a.check = true;
+      if (!value(a.deck)) return false;
     } else if (s == "--pictures") {
       if (!value(a.pictures)) return false;
     } else if (s == "--export") {
@@ -92,6 +104,10 @@ bool parse(int argc, char** argv, Arguments& a, std::string& error) {
   }
   if (!a.exports.empty() && !a.batch) {
     error = "--export works in batch mode only";
+    return false;
+  }
+  if (a.check && (a.batch || !a.pictures.empty() || !a.exports.empty() || !a.markel.empty() || !a.script.empty())) {
+    error = "--check takes no other option";
     return false;
   }
   return true;
@@ -181,6 +197,7 @@ int run_kesto(int argc, char** argv) {
     std::cerr << "kesto: " << error << '\n';
     return 2;
   }
+  if (a.check) return solver::check_deck(a.deck, std::cout);
   if (!choose_sweep_kernel(std::getenv("KESTO_SWEEP_KERNEL"), error)) {
     std::cerr << "kesto: " << error << '\n';
     return 2;
@@ -205,8 +222,13 @@ int run_kesto(int argc, char** argv) {
   b.pictures_dir = a.pictures;
   b.export_dir = a.exports;
   if (a.batch) common::set_progress_hook(&batch_progress);
+  // A batch run names the line of a deck's fatal page on standard error; the
+  // page itself goes to standard output as always.
+  solver::DeckRecorder deck_faults(false, nullptr, &std::cerr);
+  if (a.batch) solver::set_deck_observer(&deck_faults);
 
   const common::RunEnded::Kind how = shell::PROCESS_ENTRY(argc, argv, &solver::RUN_DRIVER, a.batch);
+  solver::set_deck_observer(nullptr);
   finish_batch_progress();
   common::set_progress_hook(nullptr);
   return exit_status(how, a.batch);

@@ -10,15 +10,13 @@
 namespace kesto::textui {
 namespace {
 
-constexpr std::string_view kPrompt = "Press any key to continue...";
-
 // Writes `text` at (row, 1) with WRITE_NORMAL, n characters.
 void write_at(std::int32_t row, std::string_view text, std::int16_t n = 80) {
   SET_CURSOR(static_cast<std::int16_t>(row), 1);
   WRITE_NORMAL(text, n);
 }
 
-void prompt() { set_message(kPrompt); }
+void prompt() { set_message(kContinuePrompt); }
 
 // Waits for one key; a closed window ends the run.
 void wait() {

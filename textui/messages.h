@@ -17,6 +17,9 @@ struct MessageArea {
 
 MessageArea& message_area();
 
+// The prompt under a page that waits for a key.
+inline constexpr std::string_view kContinuePrompt = "Press any key to continue...";
+
 // Message line := text, blank-padded (or cut) to 80 characters.
 void set_message(std::string_view text);
 

@@ -57,6 +57,16 @@ std::int16_t set_batch_answer_key(std::int16_t key) {
   return previous;
 }
 
+void batch_forget_pages() {
+  BatchMode& b = batch_mode();
+  b.last_printed_page.clear();
+  b.last_printed_clears = ~0ull;
+  b.answered_pages.clear();
+  b.last_answered_page.clear();
+  b.last_answered_clears = ~0ull;
+  b.same_page_answers = 0;
+}
+
 bool batch_answer(bool graphics_shown) {
   BatchMode& b = batch_mode();
   if (!b.enabled) return false;

@@ -56,6 +56,11 @@ void batch_page_leaving();
 // The key the automatic user presses from now on; returns the one it replaces.
 std::int16_t set_batch_answer_key(std::int16_t key);
 
+// Forgets the pages printed and answered so far, so that the next page is
+// printed and answered even when it repeats an earlier one: for a reader that
+// goes on past a fatal page as if a new run began.
+void batch_forget_pages();
+
 // Answers the current wait as the automatic user would, by queueing its key.
 // False when batch mode is off. Ends the batch (RunEnded) when a page that was
 // answered before is answered again after being drawn again, or when one page

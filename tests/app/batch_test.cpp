@@ -184,21 +184,28 @@ TEST(BatchRun, F3OnTheMenuEndsTheRunWithoutTablesAndSavesTheSettings) {
 }
 
 // Each fatal deck ends with its page and exit status 1, and an earlier pair
-// of tables in the directory is left exactly as it was.
+// of tables in the directory is left exactly as it was. A page about a line
+// of the deck comes with that line on standard error.
 TEST(BatchRun, FatalDecksEndWithTheirPageAndLeaveEarlierTablesUntouched) {
   struct Case {
     const char* name;
     std::string deck;
     const char* shown;
+    const char* named = nullptr;  // after "kesto: deck.txt: " on standard error
   };
   const std::vector<Case> cases = {
-      {"nospace", "THICK     0.001\nEN\n", "Fatal Error: file must contain a \"SPACE\" command."},
-      {"toobig", "SPACE 251 110\n", "FATAL ERROR: DIMENSIONS EXCEEDED"},
-      {"nothick", "SPACE 10 10\nCE   5 5 1.0\n", "Fatal error: you must specify a THICKNESS"},
-      {"oblique", "SPACE 20 20\nTHICK     1.0\nCURRENT 5 5 10 10\n", "must be either horizontal or vertical."},
-      {"badnum", "SPACE 10 10\nCE   5 x 1.0\n", "Error reading an input line!"},
-      {"edge", "SPACE 10 10\nTHICK     1.0\nINSUL 1 1 5 5\n", "Edge cells must be grounded or at fixed potential."},
-      {"nupzero", "SPACE 10 10\nTHICK     1.0\nCE   5 5 1.0\nNUP    0\n", "(NUP)"},
+      {"nospace", "THICK     0.001\nEN\n", "Fatal Error: file must contain a \"SPACE\" command.",
+       "end of the deck: no SPACE line"},
+      {"toobig", "SPACE 251 110\n", "FATAL ERROR: DIMENSIONS EXCEEDED", "line 1, column 7: NX = 251"},
+      {"nothick", "SPACE 10 10\nCE   5 5 1.0\n", "Fatal error: you must specify a THICKNESS",
+       "end of the deck: no THICK line sets it"},
+      {"oblique", "SPACE 20 20\nTHICK     1.0\nCURRENT 5 5 10 10\n", "must be either horizontal or vertical.",
+       "line 3, column 13: ICE = 10"},
+      {"badnum", "SPACE 10 10\nCE   5 x 1.0\n", "Error reading an input line!",
+       "line 2, column 8: J must be a whole number, the line has \"x\""},
+      {"edge", "SPACE 10 10\nTHICK     1.0\nINSUL 1 1 5 5\n", "Edge cells must be grounded or at fixed potential.",
+       "line 3, column 7: IS = 1"},
+      {"nupzero", "SPACE 10 10\nTHICK     1.0\nCE   5 5 1.0\nNUP    0\n", "(NUP)", "line 4, column 8: n = 0"},
       {"single", "SPACE 10 10\nTHICK     1.0\nRESIS_B   2 2 9 9 10.0\nNST  5\n", "ZDELTA,ZLOW "},
       // Numbers beyond single precision: no sweep, page or table meets them.
       {"tinyrho", extreme_sheet("0.001", "0.01", "1.0E-38", "1.0"),
@@ -217,12 +224,14 @@ TEST(BatchRun, FatalDecksEndWithTheirPageAndLeaveEarlierTablesUntouched) {
        "Lower the potentials or raise the cell size (SI line).\n"},
       {"hugevolts", extreme_sheet("0.001", "0.01", "100", "-2E37"),
        "Fatal error: an electrode potential is too large for the colour scale.\n\n"
-       "Keep the potentials within 1.0E+37 volts (CE, LI, CIRCLE, CSHELL, ELLIPSE).\n"},
+       "Keep the potentials within 1.0E+37 volts (CE, LI, CIRCLE, CSHELL, ELLIPSE).\n",
+       "line 5, column 10: V = -2e+37"},
       {"tinycell", extreme_sheet("0.001", "1E-39", "100", "1"),
        "Fatal error: the electric field overflows\n\n I=           2 J=           2\n\n"},
       {"hugecell", extreme_sheet("0.001", "1E36", "100", "1"),
        "Fatal error: the cell size given by the SI line\n\n"
-       "is too large: the cell coordinates of the tables overflow.\n"},
+       "is too large: the cell coordinates of the tables overflow.\n",
+       "line 3, column 6: s = 1e+36"},
       {"thick",
        "SPACE 20 12\nTHICK     3.0E38\nRESIS_B   2 2 19 11 100.0\nLI   3 3 3 10 0.0\nLI   18 3 18 10 1000.0\n"
        "CURRENT 10 3 10 10\nNST  200\n",
@@ -237,6 +246,10 @@ TEST(BatchRun, FatalDecksEndWithTheirPageAndLeaveEarlierTablesUntouched) {
     EXPECT_EQ(r.status, 1) << c.name << "\n" << r.out << r.err;
     EXPECT_NE(r.out.find(c.shown), std::string::npos) << c.name << "\n" << r.out;
     EXPECT_NE(r.out.find("Press any key to continue..."), std::string::npos) << c.name;
+    if (c.named)
+      EXPECT_NE(r.err.find(std::string("kesto: deck.txt: ") + c.named + "\n"), std::string::npos) << c.name << r.err;
+    else
+      EXPECT_EQ(r.err.find("kesto: deck.txt: "), std::string::npos) << c.name << r.err;
     EXPECT_EQ(read_file(dir / "VOLTS.TBL"), kOldTable) << c.name;
     EXPECT_EQ(read_file(dir / "EFIELD.TBL"), kOldTable) << c.name;
     EXPECT_TRUE(fs::exists(dir / "config" / "verudo.ini")) << c.name << ": the settings are saved on a fatal stop";

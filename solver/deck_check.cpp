@@ -1,0 +1,158 @@
+#include "solver/deck_check.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ostream>
+#include <sstream>
+#include <vector>
+
+#include "common/fixed_text.h"
+#include "common/run_ended.h"
+#include "shell/script/batch.h"
+#include "solver/deck_reader.h"
+#include "solver/deck_recorder.h"
+#include "solver/deck_traps.h"
+#include "solver/grid.h"
+#include "textui/file_names.h"
+
+namespace kesto::solver {
+namespace {
+
+struct Warning {
+  std::int32_t line = 0;
+  std::string text;
+};
+
+// The recorder of the check: goes on past every line that would stop a run
+// and looks at each line the reader passes over as it passes.
+class DeckCheck : public DeckRecorder {
+ public:
+  explicit DeckCheck(std::ostringstream* pages) : DeckRecorder(true, pages, nullptr) {}
+
+  std::vector<Warning> warnings;
+
+ protected:
+  void passed_over(std::int32_t number, const std::string& text, bool after_end) override {
+    const DeckOutline outline{space_line(), end_line(), grid().NX, grid().NY};
+    if (auto reason = passed_over_trap(text, number, after_end, outline)) warnings.push_back({number, *reason});
+  }
+};
+
+// The file-name record filled from the deck's path, as a run fills it from
+// its command line.
+void name_the_deck(const std::string& path) {
+  textui::FileNameRecord& r = textui::file_name_record();
+  r.directory = std::string(66, ' ');
+  r.file_name = std::string(14, ' ');
+  r.default_extension = "txt";
+  textui::SET_SEPARATORS();
+  textui::SPLIT_PATH(common::pad(path, 80), r.directory, r.file_name);
+  textui::BUILD_PATH(r.full_path, r.directory, r.file_name);
+  grid().DECK_NAME = r.file_name;
+}
+
+// What a command line set, for the listing: its numbers by name, or what a
+// command without numbers does.
+std::string what_was_read(const RecordedCommand& c) {
+  const std::string_view p = c.command->prefix;
+  if (p == "EN") return "end of the deck: later lines are not read";
+  if (p == "SINGL") return "single-step mode: every cell update waits for a key";
+  if (p == "PAUSE") return "a key is waited for at every display";
+  std::string text;
+  for (std::size_t k = 0; k < c.numbers.size(); ++k)
+    text += (k ? " " : "") + number_name(*c.command, k) + "=" + number_text(c.numbers[k]);
+  return text;
+}
+
+std::string listing_row(const RecordedCommand& c) {
+  char head[64];
+  if (c.command->column > 0)
+    std::snprintf(head, sizeof head, "%5d  %-7s  %6zu  ", c.line, std::string(c.command->prefix).c_str(),
+                  c.command->column);
+  else
+    std::snprintf(head, sizeof head, "%5d  %-7s          ", c.line, std::string(c.command->prefix).c_str());
+  return head + what_was_read(c);
+}
+
+std::string count(std::size_t n, const char* one, const char* many) {
+  return n == 0 ? std::string("no ") + many : std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// The sweeps warning stands at the NST line that set NSTEP, or at the SPACE
+// line when the deck leaves NSTEP at its default; none when the grid size
+// could not be read.
+std::optional<Warning> sweeps_warning(const DeckCheck& check) {
+  if (check.space_line() == 0) return std::nullopt;
+  for (const DeckFault& f : check.faults())
+    if (f.line == check.space_line()) return std::nullopt;
+  std::int32_t line = 0;
+  for (const RecordedCommand& c : check.commands())
+    if (c.command->prefix == "NST" && !c.numbers.empty() && c.numbers[0].status == common::ListStatus::ok)
+      line = c.line;
+  const Grid& g = grid();
+  auto reason = sweeps_trap(g.NX, g.NY, g.NSTEP, line != 0);
+  if (!reason) return std::nullopt;
+  return Warning{line != 0 ? line : check.space_line(), *reason};
+}
+
+}  // namespace
+
+int check_deck(const std::string& path, std::ostream& out) {
+  name_the_deck(path);
+  SET_DEFAULTS();
+  CLEAR_GRID();
+
+  // The pages of the reader go to the check, answered by the automatic user.
+  std::ostringstream pages;
+  shell::BatchMode& batch = shell::batch_mode();
+  const shell::BatchMode saved = batch;
+  batch = shell::BatchMode{};
+  batch.enabled = true;
+  batch.out = &pages;
+
+  DeckCheck check(&pages);
+  set_deck_observer(&check);
+  try {
+    READ_DECK();
+  } catch (const common::RunEnded&) {
+    check.fault_outside_the_lines("the deck file cannot be opened or read");
+  }
+  check.finish();
+  set_deck_observer(nullptr);
+  batch = saved;
+
+  std::vector<Warning> warnings = check.warnings;
+  for (const RecordedCommand& c : check.commands())
+    for (std::string& reason : command_traps(c)) warnings.push_back({c.line, std::move(reason)});
+  if (auto w = sweeps_warning(check)) warnings.push_back(*w);
+  std::stable_sort(warnings.begin(), warnings.end(),
+                   [](const Warning& a, const Warning& b) { return a.line < b.line; });
+  std::vector<RecordedCommand> listing = check.commands();
+  std::stable_sort(listing.begin(), listing.end(),
+                   [](const RecordedCommand& a, const RecordedCommand& b) { return a.line < b.line; });
+
+  const std::string deck(common::trim_right(textui::file_name_record().full_path));
+  out << "Checking " << deck << " as a run reads it.\n";
+  if (!listing.empty()) {
+    out << "\nThe lines the reader acts on, the column each command reads its numbers from, and the numbers:\n"
+        << " line  command  column  numbers\n";
+    for (const RecordedCommand& c : listing) out << listing_row(c) << '\n';
+  }
+  if (!check.faults().empty()) {
+    out << "\nLines that stop a run (a run stops at the first):\n";
+    for (const DeckFault& f : check.faults()) {
+      out << "  " << f.where << '\n';
+      for (const std::string& row : f.page) out << "      " << row << '\n';
+    }
+  }
+  if (!warnings.empty()) {
+    out << "\nWarnings:\n";
+    for (const Warning& w : warnings) out << "  line " << w.line << ": " << w.text << '\n';
+  }
+  out << '\n'
+      << deck << ": " << count(check.faults().size(), "line that stops a run", "lines that stop a run") << ", "
+      << count(warnings.size(), "warning", "warnings") << ".\n";
+  return !check.faults().empty() ? 2 : !warnings.empty() ? 1 : 0;
+}
+
+}  // namespace kesto::solver
