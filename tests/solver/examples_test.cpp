@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <sstream>
 #include <vector>
 
+#include "solver/deck_check.h"
 #include "solver/grid.h"
 #include "solver/solver_fixture.h"
 #include "solver/sweep.h"
@@ -119,5 +122,28 @@ TEST(Examples, EveryKernelMatchesThePlainLoopOnEveryDeck) {
       EXPECT_EQ(std::memcmp(plain.data(), &grid().V[0][0], n * sizeof(float)), 0) << sweep_kernel_name(kernel);
     }
     use_sweep_kernel(fastest_sweep_kernel());
+  }
+}
+
+// The check finds nothing in an example deck but the warnings its comments
+// explain: DEMO and rings say why their sweeps suffice for what they show.
+TEST(Examples, CheckReportsOnlyTheWarningsTheCommentsExplain) {
+  const std::map<std::string, std::vector<std::string>> explained = {
+      {"DEMO.txt", {"  line 70: NSTEP 1000 may be too few sweeps to settle"}},
+      {"plate.txt", {}},
+      {"rings.txt", {"  line 23: NSTEP 2000 may be too few sweeps to settle"}},
+      {"strip.txt", {}},
+  };
+  ASSERT_EQ(example_names().size(), explained.size());
+  for (const auto& [name, warnings] : explained) {
+    SCOPED_TRACE(name);
+    fresh_run_state();
+    fs::copy_file(kExamples / name, name, fs::copy_options::overwrite_existing);
+    std::ostringstream out;
+    EXPECT_EQ(check_deck(name, out), warnings.empty() ? 0 : 1);
+    std::vector<std::string> found;
+    for (const auto& row : split_lines(out.str()))
+      if (row.starts_with("  line ")) found.push_back(row.substr(0, row.find(" to settle") + 10));
+    EXPECT_EQ(found, warnings) << out.str();
   }
 }
