@@ -13,6 +13,7 @@
 #include "solver/deck_recorder.h"
 #include "solver/deck_traps.h"
 #include "solver/grid.h"
+#include "textui/file_name_menu.h"
 #include "textui/file_names.h"
 
 namespace kesto::solver {
@@ -38,16 +39,18 @@ class DeckCheck : public DeckRecorder {
   }
 };
 
-// The file-name record filled from the deck's path, as a run fills it from
-// its command line.
+// The deck named as a run names it: the directory-and-file-name menu filled
+// from the path and accepted by the automatic user, which tidies the name
+// (lower case, the extension "txt"). Whether the file opens is left to the
+// reader, whose page says so.
 void name_the_deck(const std::string& path) {
   textui::FileNameRecord& r = textui::file_name_record();
   r.directory = std::string(66, ' ');
   r.file_name = std::string(14, ' ');
   r.default_extension = "txt";
   textui::SET_SEPARATORS();
-  textui::SPLIT_PATH(common::pad(path, 80), r.directory, r.file_name);
-  textui::BUILD_PATH(r.full_path, r.directory, r.file_name);
+  textui::fill_from_argument(path);
+  textui::FILE_NAME_MENU(0, 0, 0, 2);
   grid().DECK_NAME = r.file_name;
 }
 
@@ -98,11 +101,8 @@ std::optional<Warning> sweeps_warning(const DeckCheck& check) {
 }  // namespace
 
 int check_deck(const std::string& path, std::ostream& out) {
-  name_the_deck(path);
-  SET_DEFAULTS();
-  CLEAR_GRID();
-
-  // The pages of the reader go to the check, answered by the automatic user.
+  // The pages of the menu and the reader go to the check, answered by the
+  // automatic user.
   std::ostringstream pages;
   shell::BatchMode& batch = shell::batch_mode();
   const shell::BatchMode saved = batch;
@@ -111,8 +111,13 @@ int check_deck(const std::string& path, std::ostream& out) {
   batch.out = &pages;
 
   DeckCheck check(&pages);
-  set_deck_observer(&check);
   try {
+    name_the_deck(path);
+    shell::batch_page_leaving();  // the menu's page, printed when left, is not the reader's
+    pages.str("");
+    SET_DEFAULTS();
+    CLEAR_GRID();
+    set_deck_observer(&check);
     READ_DECK();
   } catch (const common::RunEnded&) {
     check.fault_outside_the_lines("the deck file cannot be opened or read");

@@ -51,7 +51,7 @@ TEST(CheckRun, CommandLineMisuseExitsWith2) {
   const fs::path dir = fresh_dir("misuse");
   for (const auto& [args, said] : std::vector<std::pair<std::vector<std::string>, std::string>>{
            {{"--check"}, "--check needs a value"},
-           {{"--check", "deck", "--batch", "deck"}, "--check takes no other option"},
+           {{"--check", "deck", "--batch"}, "--check takes no other option"},
            {{"--check", "a_rather_long_name"}, "longer than 14 characters"}}) {
     const ProgramRun r = run_kesto(dir, args);
     EXPECT_EQ(r.status, 2);
@@ -70,6 +70,10 @@ TEST(CheckRun, BatchFatalPageIsUnchangedAndItsLineGoesToStandardError) {
   const ProgramRun r = run_kesto(dir, {"--batch", "deck"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out,
+            "*** KESTO    ** VERSION 1A     ****  SEPT. 20, 2000 ****\n\n"
+            "***** DIRECTORY AND FILE NAME MENU ***** DIRECTORY AND FILE NAME MENU *****\n\n"
+            "DIRECTORY:\n\nFILE NAME:   deck\n\n"
+            "             F3 = EXIT FROM THE PROGRAM\n\n             F10= CONTINUE\n\n"
             "*** KESTO    ** VERSION 1A     ****  SEPT. 20, 2000 ***\n\n\n\n"
             "Error reading an input line!\n\n\n\nPress any key to continue...\n\n");
   EXPECT_EQ(r.err, "kesto: deck.txt: line 4, column 19: JE must be a whole number, the line has \"5.0\"\n");
