@@ -5,6 +5,7 @@
 // batch mode's automatic user. The tables are written to a scratch directory.
 //
 //   ./build/kesto_bench --benchmark_filter=SolverRun
+//   ./build/kesto_bench --benchmark_filter=Deck     (the deck read alone, and checked)
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "common/fixed_text.h"
 #include "shell/script/batch.h"
 #include "shell/window/events.h"
+#include "solver/deck_check.h"
 #include "solver/deck_reader.h"
 #include "solver/field_current.h"
 #include "solver/grid.h"
@@ -99,7 +101,39 @@ void BM_TableFiles(benchmark::State& state) {
       benchmark::Counter::kIsRate);
 }
 
+// The deck alone, as a run reads it (no observer): the reference for the check.
+void BM_DeckRead(benchmark::State& state) {
+  ScratchDirectory scratch;
+  std::ostringstream pages;
+  for (auto _ : state) {
+    shell::batch_mode() = shell::BatchMode{};
+    shell::batch_mode().enabled = true;
+    shell::batch_mode().out = &pages;
+    textui::file_name_record() = textui::FileNameRecord{};
+    solver::SET_DEFAULTS();
+    solver::CLEAR_GRID();
+    solver::grid().DECK_NAME = common::pad("DEMO.txt", 14);
+    solver::READ_DECK();
+  }
+  shell::batch_mode() = shell::BatchMode{};
+}
+
+// kesto --check on the demonstration deck: the menu, the reader with the
+// check's recorder, the traps and the report.
+void BM_DeckCheck(benchmark::State& state) {
+  ScratchDirectory scratch;
+  std::ostringstream report;
+  for (auto _ : state) {
+    report.str("");
+    shell::reset_input();
+    benchmark::DoNotOptimize(solver::check_deck("DEMO.txt", report));
+  }
+  state.counters["report_bytes"] = static_cast<double>(report.str().size());
+}
+
 }  // namespace
 
+BENCHMARK(BM_DeckRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeckCheck)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SolverRun)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TableFiles)->Unit(benchmark::kMillisecond);
