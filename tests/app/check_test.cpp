@@ -8,18 +8,6 @@
 namespace fs = std::filesystem;
 using namespace kesto::testing;
 
-namespace {
-
-// The names in a directory, sorted.
-std::vector<std::string> listing(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-}  // namespace
-
 TEST(CheckRun, ExitStatusTellsCleanFromWarningsFromLinesThatStopARunAndNothingIsWritten) {
   const struct {
     const char* deck;
@@ -43,7 +31,7 @@ TEST(CheckRun, ExitStatusTellsCleanFromWarningsFromLinesThatStopARunAndNothingIs
     EXPECT_TRUE(r.out.ends_with(c.summary)) << r.out;
     EXPECT_EQ(r.err, "");
     // No table, no settings file, no picture: only the deck and the captured output.
-    EXPECT_EQ(listing(dir), (std::vector<std::string>{"deck.txt", "stderr.txt", "stdout.txt"}));
+    EXPECT_EQ(files_in(dir), (std::set<std::string>{"deck.txt", "stderr.txt", "stdout.txt"}));
   }
 }
 

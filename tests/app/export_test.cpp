@@ -14,12 +14,6 @@ using namespace kesto::testing;
 
 namespace {
 
-std::set<std::string> files_in(const fs::path& dir) {
-  std::set<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
-  return names;
-}
-
 bool bluish(const QColor& c) { return c.blue() > 200 && c.red() < 60; }
 bool reddish(const QColor& c) { return c.red() > 200 && c.blue() < 60; }
 

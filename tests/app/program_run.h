@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -68,6 +69,13 @@ inline ProgramRun run_kesto(const std::filesystem::path& dir, const std::vector<
   r.err = read_file(dir / "stderr.txt");
   if (r.status == 124) r.err += "\n(test) kesto did not end within " + std::to_string(kRunSeconds) + " s\n";
   return r;
+}
+
+// The names of the files in a directory.
+inline std::set<std::string> files_in(const std::filesystem::path& dir) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) names.insert(e.path().filename().string());
+  return names;
 }
 
 inline int count_lines(const std::string& text) {
