@@ -78,6 +78,7 @@ void FREE_PLOT_BUFFER() {
 void append_record(const std::uint8_t* bytes, std::size_t n) {
   ENSURE_ROOM();
   PlotBuffer& b = plot_buffer();
+  if (n > 0 && bytes[0] != OP_RGB && bytes[0] != OP_RGB_GREY && bytes[0] != OP_INDEXED) ++b.shapes;
   if (b.full || b.used + n > b.block.size()) return;
   std::memcpy(b.block.data() + b.used, bytes, n);
   b.used += n;

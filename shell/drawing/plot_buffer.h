@@ -30,6 +30,7 @@ struct PlotBuffer {
   std::size_t read_position = 0;
   bool full = false;
   std::size_t growth_limit = 0;  // tests: the largest S the block may grow to (0: no limit)
+  std::uint64_t shapes = 0;      // lines, rectangles and polygons appended so far (colours not counted)
 };
 
 PlotBuffer& plot_buffer();

@@ -7,6 +7,7 @@
 #include "shell/window/events.h"
 #include "shell/window/main_window.h"
 #include "shell/graphics/palettes.h"
+#include "shell/script/batch.h"
 #include "shell/window/picture.h"
 #include "shell/drawing/primitives.h"
 #include "shell/graphics/screen_dump.h"
@@ -352,7 +353,10 @@ void GI_SCALE_THERMAL(float v) {
   SET_RGB_GREY(c.red, c.green, c.blue, static_cast<std::int16_t>(s.grey));
 }
 
-void GI_LOCATE(float x0, float y0, float, float, float, float, float& x, float& y, std::int16_t& code) {
+namespace {
+
+// Waits with the crosshair for a click (its point) or a key (the start point).
+void locate(float x0, float y0, float& x, float& y, std::int16_t& code) {
   const ViewMapping& m = gs().mapping;
   const std::int16_t start_x = map_x(m, x0), start_y = map_y(m, y0);
   SET_CROSSHAIR(1);
@@ -381,10 +385,17 @@ void GI_LOCATE(float x0, float y0, float, float, float, float, float& x, float& 
   SET_CROSSHAIR(0);
 }
 
+}  // namespace
+
+void GI_LOCATE(float x0, float y0, float, float, float, float, float& x, float& y, std::int16_t& code) {
+  const PickWait pick(x0, y0);
+  locate(x0, y0, x, y, code);
+}
+
 void GI_FINAL_PAUSE() {
   float x = 0.0f, y = 0.0f;
   std::int16_t code = 0;
-  GI_LOCATE(0.0f, 0.0f, -1650.0f, -1250.0f, 1650.0f, 1250.0f, x, y, code);
+  locate(0.0f, 0.0f, x, y, code);  // a pause on the last picture, not a pick
   if (code == KEY_QUIT) {
     hide_graphics();
     call_fatal_stop();

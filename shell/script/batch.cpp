@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "common/run_ended.h"
+#include "shell/drawing/plot_buffer.h"
 #include "shell/window/events.h"
 #include "shell/window/text_grid.h"
 
@@ -18,6 +19,26 @@ std::ostream& out() {
   BatchMode& b = batch_mode();
   return b.out ? *b.out : std::cout;
 }
+
+[[noreturn]] void stop_stalled(const char* why) {
+  out() << "kesto: the batch stopped because " << why << '\n' << std::flush;
+  throw common::RunEnded{common::RunEnded::Kind::stalled};
+}
+
+// The automatic user is about to answer a point pick: the same pick again,
+// from the same point over a picture that has not changed, would only bring
+// the same answer back.
+void check_pick(BatchMode& b) {
+  const std::uint64_t picture = plot_buffer().shapes;
+  const bool same_point = b.pick_answered && b.pick_x == b.answered_pick_x && b.pick_y == b.answered_pick_y;
+  b.same_pick_answers = same_point ? b.same_pick_answers + 1 : 0;
+  if ((same_point && picture == b.answered_pick_picture) || b.same_pick_answers >= kMaxAnswersToOnePage)
+    stop_stalled("this picture asked again for a point unchanged.");
+  b.pick_answered = true;
+  b.answered_pick_x = b.pick_x;
+  b.answered_pick_y = b.pick_y;
+  b.answered_pick_picture = picture;
+}
 }  // namespace
 
 BatchMode& batch_mode() {
@@ -28,6 +49,15 @@ BatchMode& batch_mode() {
 void NAME_PICTURE(const std::string& name) { batch_mode().next_picture_name = name; }
 
 void set_picture_saver(PictureSaver saver) { g_saver = saver; }
+
+PickWait::PickWait(float x, float y) {
+  BatchMode& b = batch_mode();
+  b.pick_waiting = true;
+  b.pick_x = x;
+  b.pick_y = y;
+}
+
+PickWait::~PickWait() { batch_mode().pick_waiting = false; }
 
 void batch_print_page() {
   BatchMode& b = batch_mode();
@@ -65,11 +95,14 @@ void batch_forget_pages() {
   b.last_answered_page.clear();
   b.last_answered_clears = ~0ull;
   b.same_page_answers = 0;
+  b.pick_answered = false;
+  b.same_pick_answers = 0;
 }
 
 bool batch_answer(bool graphics_shown) {
   BatchMode& b = batch_mode();
   if (!b.enabled) return false;
+  if (b.pick_waiting) check_pick(b);
   if (graphics_shown) {
     b.last_picture_name = b.next_picture_name.empty() ? "picture" : b.next_picture_name;
     if (!b.pictures_dir.empty() && g_saver) {
@@ -95,10 +128,9 @@ bool batch_answer(bool graphics_shown) {
       ++b.same_page_answers;
     else
       b.same_page_answers = 0;
-    if (drawn_again || b.same_page_answers >= kMaxAnswersToOnePage) {
-      out() << "kesto: the batch stopped because this page was shown again unchanged.\n" << std::flush;
-      throw common::RunEnded{common::RunEnded::Kind::stalled};
-    }
+    if (drawn_again || b.same_page_answers >= kMaxAnswersToOnePage)
+      stop_stalled("this page was shown again unchanged.");
+    if (!b.pick_waiting) b.pick_answered = false;  // the run went on from its last pick
     b.answered_pages[page] = clears;
     b.last_answered_page = page;
     b.last_answered_clears = clears;

@@ -28,6 +28,15 @@ struct BatchMode {
   std::string last_answered_page;
   std::uint64_t last_answered_clears = ~0ull;
   int same_page_answers = 0;  // answers in a row to one page that was never drawn again
+  // The point pick the run waits on (see PickWait) and the last one the
+  // automatic user answered: where it started, the picture as it stood then
+  // (the shapes drawn so far), and answers in a row to picks from there.
+  bool pick_waiting = false;
+  float pick_x = 0.0f, pick_y = 0.0f;
+  bool pick_answered = false;
+  float answered_pick_x = 0.0f, answered_pick_y = 0.0f;
+  std::uint64_t answered_pick_picture = 0;
+  int same_pick_answers = 0;
   int pictures_saved = 0;
   std::string next_picture_name;  // name for the next completed picture (see NAME_PICTURE)
   std::string last_picture_name;  // name of the last picture completed (empty: none yet)
@@ -61,10 +70,24 @@ std::int16_t set_batch_answer_key(std::int16_t key);
 // goes on past a fatal page as if a new run began.
 void batch_forget_pages();
 
+// While one of these lives the run waits for a point picked on the picture,
+// starting at (x, y) in world coordinates. The automatic user's key gives
+// that point back unchanged, so a pick it answered before, from the same
+// point and with nothing drawn since, would be answered for ever.
+class PickWait {
+ public:
+  PickWait(float x, float y);
+  ~PickWait();
+  PickWait(const PickWait&) = delete;
+  PickWait& operator=(const PickWait&) = delete;
+};
+
 // Answers the current wait as the automatic user would, by queueing its key.
 // False when batch mode is off. Ends the batch (RunEnded) when a page that was
-// answered before is answered again after being drawn again, or when one page
-// is answered so often in a row that the run is plainly not moving on.
+// answered before is answered again after being drawn again, when one page
+// is answered so often in a row that the run is plainly not moving on, and
+// when a point pick would be answered again with nothing changed (or from
+// the same point over and over).
 bool batch_answer(bool graphics_shown);
 
 }  // namespace kesto::shell

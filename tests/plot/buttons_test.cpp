@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 
 #include "plot/buttons.h"
 #include "plot/plot_fixture.h"
@@ -161,4 +162,49 @@ TEST_F(Buttons, ClosingTheWindowDuringAPickEndsThePictureAndTheRun) {
   EXPECT_EQ(records(), (std::vector<std::string>{"CM", "CM"}));  // TEKFLUSH(1) ended the picture
   EXPECT_TRUE(std::filesystem::exists(shell::settings_path())) << "the settings are saved";
   EXPECT_EQ(shell::main_window(), nullptr);
+}
+
+// A batch's automatic user answers a pick with a key, which gives the start
+// point back: a pick it would answer again with nothing changed ends the
+// batch (and so does one point answered over and over) instead of a loop.
+TEST_F(Buttons, TheBatchStopsAPickThatCanOnlyGetTheSameAnswer) {
+  const struct {
+    const char* name;
+    int buttons;
+    const char* script;
+    char body;  // 'W' BUTTON_WAIT; 'L' its loop, counting the picks; 'D' the same, drawing after each
+    int k;      // the button chosen; 0: the batch stopped
+    int picks;  // picks the loop got (-1: not counted)
+  } cases[] = {
+      {"one button takes the first pick", 1, "", 'W', 1, -1},
+      {"no button under the start point", 2, "", 'W', 0, -1},
+      {"a scripted hit", 2, "click left page -1280 30\n", 'W', 2, -1},
+      {"no button under a scripted miss", 2, "click left page 1000 1000\n", 'L', 0, 2},
+      {"a picture that grows at every miss", 2, "", 'D', 0, 100},
+  };
+  for (const auto& c : cases) {
+    plot::button_state() = plot::ButtonState{};
+    for (int i = 0; i < c.buttons; ++i) add("B", static_cast<float>(-1500 + 200 * i), 0);
+    int picks = -1;
+    std::int32_t k = 0;
+    std::ostringstream out;
+    shell::batch_mode() = shell::BatchMode{};
+    shell::batch_mode().enabled = true;
+    shell::batch_mode().out = &out;
+    const bool ended = picking(c.script, [&] {
+      if (c.body == 'W') return plot::BUTTON_WAIT(k);
+      for (picks = 0; k == 0; ++picks) {
+        float x = 0, y = 0;
+        plot::BUTTON_HIT(k, x, y);
+        if (c.body == 'D') plot::TEKDRAW(static_cast<float>(10 * (picks + 1)), 0.0f);
+      }
+    });
+    shell::batch_mode() = shell::BatchMode{};
+    EXPECT_EQ(ended, c.k == 0) << c.name;
+    EXPECT_EQ(k, c.k) << c.name;
+    EXPECT_EQ(picks, c.picks) << c.name;
+    EXPECT_EQ(out.str(),
+              c.k == 0 ? "kesto: the batch stopped because this picture asked again for a point unchanged.\n" : "")
+        << c.name;
+  }
 }
