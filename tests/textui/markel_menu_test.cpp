@@ -1,0 +1,144 @@
+// The MARKEL file menu, end to end through scripted keys and clicks: the
+// F2 line that follows the recording state, the file and its header in the
+// directory of the file-name record, and files that do not open.
+// The automatic user presses F10 once the script is used up.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "common/fixed_text.h"
+#include "plot/kernel/kernel.h"
+#include "shell/window/text_grid.h"
+#include "support/run_capture.h"
+#include "textui/banner.h"
+#include "textui/file_names.h"
+#include "textui/markel_file.h"
+#include "textui/markel_menu.h"
+#include "textui/messages.h"
+
+using namespace kesto;
+using namespace kesto::textui;
+namespace fs = std::filesystem;
+
+namespace {
+
+void fresh(const std::string& directory, const std::string& markel_name) {
+  close_markel_file();
+  plot::kernel_state() = plot::KernelState{};
+  plot::kernel_state().markel_name = common::pad(markel_name, 16);
+  file_name_record() = FileNameRecord{};
+  file_name_record().directory = common::pad(directory, 66);
+  SET_SEPARATORS();
+  program_identity() = ProgramIdentity{};
+  program_identity().name = "KESTO   ";
+  message_area() = MessageArea{};
+  message_area().title_line = common::pad("THE TITLE LINE", 80);
+}
+
+kesto::testing::Captured menu(const std::string& script) {
+  return kesto::testing::run_captured([] { MARKEL_FILE_MENU(" 5-SEP-00"); }, script);
+}
+
+// The F2 line of every page shown, in order: S for START, C for CLOSE.
+std::string f2_lines(const std::string& pages) {
+  std::string seen;
+  for (std::size_t at = 0; (at = pages.find("             F2 = ", at)) != std::string::npos; ++at)
+    seen += pages.compare(at + 18, 5, "START") == 0 ? 'S' : 'C';
+  return seen;
+}
+
+std::vector<std::string> lines_of(const std::string& path) {
+  std::vector<std::string> out;
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);) out.push_back(line);
+  return out;
+}
+
+}  // namespace
+
+TEST(MarkelFileMenu, F2AndItsLineToggleRecordingAndF10AndItsLineLeave) {
+  const struct {
+    const char* name;
+    const char* script;
+    const char* f2_lines;  // on the pages shown
+    int recording;         // when the page is left
+    bool fatal;
+  } cases[] = {
+      {"F2 twice", "key F2\nkey F2\n", "SCS", 0, false},
+      {"a click on the F2 line", "click left cell 9 20\n", "SC", 1, false},
+      {"a click on the F10 line", "click left cell 11 70\nkey F2\n", "S", 0, false},
+      {"other keys and clicks", "key F1\nkey F3\nkey code:124\nkey Enter\nclick left cell 10 5\n", "SSSSS", 0, false},
+      {"the window closed", "close\n", "S", 0, true},
+  };
+  for (const auto& c : cases) {
+    fresh("", "MARKEL.MKL");
+    const auto run = menu(c.script);
+    EXPECT_EQ(run.ended, c.fatal) << c.name;
+    EXPECT_EQ(f2_lines(run.pages), c.f2_lines) << c.name << run.pages;
+    EXPECT_EQ(plot::kernel_state().recording, c.recording) << c.name;
+    EXPECT_EQ(fs::exists("MARKEL.MKL"), std::string(c.f2_lines).find('C') != std::string::npos) << c.name;
+    fs::remove("MARKEL.MKL");
+  }
+  // The page as it stands while not recording.
+  fresh("", "MARKEL.MKL");
+  const auto run = menu("");
+  EXPECT_EQ(run.pages,
+            "THE TITLE LINE\n\n******* MARKEL FILE MENU ****** MARKEL FILE MENU ****** MARKEL FILE MENU *******\n\n\n\n"
+            "                    MARKEL FILE: MARKEL.MKL\n\n"
+            "             F2 = START WRITING A MARKEL FILE\n\n"
+            "             F10= RETURN TO THE MAIN MENU\n\n");
+  // Attributes: row 1 normal, row 3 reverse, the name field reverse in columns 34-47.
+  const auto& attrs = shell::text_grid().attrs;
+  EXPECT_EQ((std::vector<int>{attrs[0][0], attrs[2][0], attrs[2][79], attrs[6][31], attrs[6][32], attrs[6][33],
+                              attrs[6][46], attrs[6][47], attrs[8][13]}),
+            (std::vector<int>{7, 112, 112, 7, 7, 112, 112, 7, 7}));
+}
+
+TEST(MarkelFileMenu, TheFileGoesIntoTheRecordsDirectoryWithItsHeader) {
+  fs::create_directories("runs");
+  const struct {
+    const char* directory;
+    const char* name;    // the MARKEL file name when the page opens
+    const char* script;  // before F2
+    const char* path;
+  } cases[] = {
+      {"runs", "MARKEL.MKL", "", "runs/MARKEL.MKL"},
+      {"runs/", "  LEFT.MKL", "", "runs/LEFT.MKL"},    // left-justified first
+      {"", "MARKEL.MKL", "text AB\n", "ABRKEL.MKL"},   // typed over the name
+      {"", "abcdefghijklmnop", "", "abcdefghijklmn"},  // 14 of the 16 characters
+  };
+  for (const auto& c : cases) {
+    fresh(c.directory, c.name);
+    const auto run = menu(std::string(c.script) + "key F2\n");
+    EXPECT_FALSE(run.ended) << c.path;
+    EXPECT_EQ(plot::kernel_state().recording, 1) << c.path;
+    plot::TEKLA(3, 1.0f, 0.0f, 0.0f);  // recording goes on after the page is left
+    close_markel_file();
+    EXPECT_EQ(lines_of(c.path), (std::vector<std::string>{c.path, "TOPSCR PR      17.36      1.000 D M P",
+                                                          "DATE:  5-SEP-00", "CM PROGRAM KESTO   ", "CM CM",
+                                                          "LA  1   .1000000E+01   .0000000E+00   .0000000E+00 ",
+                                                          "LA  3  0.1000000E+01  0.0000000E+00  0.0000000E+00"}))
+        << c.path;
+  }
+}
+
+// The open reports nothing: the page comes back still offering to start,
+// no record goes anywhere, and a FIFO does not block the open.
+TEST(MarkelFileMenu, AFileThatDoesNotOpenLeavesRecordingOff) {
+  fs::create_directories("taken/MARKEL.MKL");
+  fs::create_directories("pipe");
+  ASSERT_EQ(::mkfifo("pipe/MARKEL.MKL", 0600), 0);
+  for (const char* directory : {"missing", "taken", "pipe"}) {
+    fresh(directory, "MARKEL.MKL");
+    const auto run = menu("key F2\n");
+    EXPECT_FALSE(run.ended) << directory;
+    EXPECT_EQ(f2_lines(run.pages), "SS") << directory << run.pages;
+    EXPECT_EQ(plot::kernel_state().recording, 0) << directory;
+    plot::TEKCOMMENT("NOWHERE$", 8);
+  }
+  EXPECT_FALSE(fs::exists("missing"));
+  EXPECT_TRUE(fs::is_directory("taken/MARKEL.MKL"));
+  EXPECT_TRUE(fs::is_fifo("pipe/MARKEL.MKL"));
+}
