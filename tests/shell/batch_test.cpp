@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <sstream>
 
 #include "common/run_ended.h"
+#include "shell/drawing/plot_buffer.h"
 #include "shell/script/batch.h"
 #include "shell/window/events.h"
 #include "shell/window/text_grid.h"
@@ -159,4 +161,39 @@ TEST(BatchUser, ScriptedPagesArePrintedOnceAsTheyWereLeft) {
   EXPECT_EQ(c.pages,
             "\n\ntyped:xy\n\n"  // the page as it was left
             "\n");              // the blank screen at the end
+}
+
+// A pick answered by the automatic user gets the start point back: the same
+// pick again, with no shape drawn since, ends the batch. Waits in between on
+// another point or on a text page, or a shape drawn, let it go on.
+TEST(BatchUser, APickAnsweredAgainUnchangedEndsTheBatch) {
+  const struct {
+    const char* steps;  // P a pick at (0, 0), Q one at (5, 0), T a text page, L a line drawn, C a colour chosen
+    int answered;       // waits answered before the batch stopped (all: it went on)
+  } cases[] = {
+      {"PP", 1}, {"PLP", 2}, {"PCP", 1}, {"PQP", 3}, {"PTP", 3}, {"QPLPP", 3},
+  };
+  if (shell::plot_buffer().block.empty()) shell::ALLOCATE_PLOT_BUFFER();
+  for (const auto& c : cases) {
+    int answered = 0, waits = 0;
+    const auto run = kesto::testing::run_captured([&] {
+      for (const char* s = c.steps; *s; ++s) {
+        const std::uint8_t line[] = {shell::OP_LINE, 0, 0, 0, 0, 1, 0, 1, 0};
+        const std::uint8_t colour[] = {shell::OP_RGB, 1, 2, 3};
+        if (*s == 'L') shell::append_record(line, sizeof line);
+        if (*s == 'C') shell::append_record(colour, sizeof colour);
+        if (*s == 'L' || *s == 'C') continue;
+        std::optional<shell::PickWait> pick;
+        if (*s == 'T')
+          show("a page");
+        else
+          pick.emplace(*s == 'Q' ? 5.0f : 0.0f, 0.0f);
+        ++waits;
+        shell::GI_GET_KEY();
+        ++answered;
+      }
+    });
+    EXPECT_EQ(answered, c.answered) << c.steps;
+    EXPECT_EQ(run.how, answered < waits ? common::RunEnded::Kind::stalled : common::RunEnded::Kind::normal) << c.steps;
+  }
 }

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "common/fixed_text.h"
 #include "plot/kernel/kernel.h"
@@ -141,4 +142,20 @@ TEST(MarkelFileMenu, AFileThatDoesNotOpenLeavesRecordingOff) {
   EXPECT_FALSE(fs::exists("missing"));
   EXPECT_TRUE(fs::is_directory("taken/MARKEL.MKL"));
   EXPECT_TRUE(fs::is_fifo("pipe/MARKEL.MKL"));
+}
+
+TEST(MarkelFile, WriteTrimmedWritesTheTextWithinItsWidthUpToItsLastNonBlank) {
+  const struct {
+    const char* text;
+    std::int32_t width;
+    const char* written;
+  } cases[] = {
+      {"ab  c  ", 7, "ab  c\n"}, {"abc", 2, "ab\n"}, {"ab c", 3, "ab\n"},
+      {"   ", 3, "\n"},          {"abc", 0, "\n"},   {"abc", 10, "abc\n"},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream unit;
+    WRITE_TRIMMED(c.text, c.width, unit);
+    EXPECT_EQ(unit.str(), c.written) << c.text << " " << c.width;
+  }
 }
