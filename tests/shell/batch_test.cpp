@@ -165,25 +165,29 @@ TEST(BatchUser, ScriptedPagesArePrintedOnceAsTheyWereLeft) {
 
 // A pick answered by the automatic user gets the start point back: the same
 // pick again, with no shape drawn since, ends the batch. Waits in between on
-// another point or on a text page, or a shape drawn, let it go on.
+// another point or on a text page, or a shape drawn, let it go on, but not
+// for ever from one point.
 TEST(BatchUser, APickAnsweredAgainUnchangedEndsTheBatch) {
+  std::string drawing_at_every_pick;
+  for (int i = 0; i < 101; ++i) drawing_at_every_pick += "PL";
   const struct {
-    const char* steps;  // P a pick at (0, 0), Q one at (5, 0), T a text page, L a line drawn, C a colour chosen
+    std::string steps;  // P a pick at (0, 0), Q one at (5, 0), T a text page, L a line drawn, C a colour chosen
     int answered;       // waits answered before the batch stopped (all: it went on)
   } cases[] = {
-      {"PP", 1}, {"PLP", 2}, {"PCP", 1}, {"PQP", 3}, {"PTP", 3}, {"QPLPP", 3},
+      {"PP", 1}, {"PLP", 2}, {"PCP", 1}, {"PQP", 3}, {"PTP", 3}, {"QPLPP", 3}, {drawing_at_every_pick, 100},
   };
   if (shell::plot_buffer().block.empty()) shell::ALLOCATE_PLOT_BUFFER();
   for (const auto& c : cases) {
     int answered = 0, waits = 0;
     const auto run = kesto::testing::run_captured([&] {
-      for (const char* s = c.steps; *s; ++s) {
+      for (const char* s = c.steps.c_str(); *s; ++s) {
         const std::uint8_t line[] = {shell::OP_LINE, 0, 0, 0, 0, 1, 0, 1, 0};
         const std::uint8_t colour[] = {shell::OP_RGB, 1, 2, 3};
         if (*s == 'L') shell::append_record(line, sizeof line);
         if (*s == 'C') shell::append_record(colour, sizeof colour);
         if (*s == 'L' || *s == 'C') continue;
         std::optional<shell::PickWait> pick;
+        shell::window_state().graphics_mode = *s != 'T';  // picks are made on a picture
         if (*s == 'T')
           show("a page");
         else

@@ -55,44 +55,42 @@ TEST(FileUtilities, RenameAndDeleteRoundTrips) {
   const struct {
     const char* name;
     Files before;
-    std::function<void()> act;
+    char op;  // R RENAMEFILE(a, b, n), L LONG_RENAMEFILE(a, b), D DELETE_FILE(a), E LONG_DELETE_FILE(a)
+    std::string a, b;
+    int n;
     Files after;
   } cases[] = {
-      {"rename", {{"a.txt", "A"}}, [] { RENAMEFILE("d/a.txt       ", "d/b.txt       ", 7); }, {{"b.txt", "A"}}},
-      {"rename over a file",
-       {{"a.txt", "A"}, {"b.txt", "B"}},
-       [] { RENAMEFILE("d/a.txt", "d/b.txt", 7); },
-       {{"b.txt", "A"}}},
+      {"rename", {{"a.txt", "A"}}, 'R', "d/a.txt       ", "d/b.txt       ", 7, {{"b.txt", "A"}}},
+      {"rename over a file", {{"a.txt", "A"}, {"b.txt", "B"}}, 'R', "d/a.txt", "d/b.txt", 7, {{"b.txt", "A"}}},
       {"n cuts both names",
        {{"a.txt", "A"}, {"b.txtQ", "B"}},
-       [] { RENAMEFILE("d/a.txtXY", "d/b.txtQ", 7); },
+       'R',
+       "d/a.txtXY",
+       "d/b.txtQ",
+       7,
        {{"b.txt", "A"}, {"b.txtQ", "B"}}},
-      {"names end at a blank", {{"a", "A"}}, [] { RENAMEFILE("d/a x", "d/b y", 5); }, {{"b", "A"}}},
-      {"the old name in another case", {{"A.TXT", "A"}}, [] { RENAMEFILE("d/a.txt", "d/b.txt", 7); }, {{"b.txt", "A"}}},
-      {"rename back",
-       {{"a.txt", "A"}},
-       [] {
-         RENAMEFILE("d/a.txt", "d/b.txt", 7);
-         RENAMEFILE("d/b.txt", "d/a.txt", 7);
-       },
-       {{"a.txt", "A"}}},
+      {"names end at a blank", {{"a", "A"}}, 'R', "d/a x", "d/b y", 5, {{"b", "A"}}},
+      {"the old name in another case", {{"A.TXT", "A"}}, 'R', "d/a.txt", "d/b.txt", 7, {{"b.txt", "A"}}},
       {"long rename into a directory",
        {{"a.txt", "A"}, {"e", "/"}},
-       [] { LONG_RENAMEFILE("d/a.txt", "d/e/moved.dat"); },
+       'L',
+       "d/a.txt",
+       "d/e/moved.dat",
+       0,
        {{"e", "/"}, {"e/moved.dat", "A"}}},
-      {"delete", {{"a.txt", "A"}, {"b.txt", "B"}}, [] { DELETE_FILE("d/b.txt"); }, {{"a.txt", "A"}}},
-      {"delete by the first 14 characters", {{"abcdefghijkl", "A"}}, [] { DELETE_FILE("d/abcdefghijklXYZ"); }, {}},
-      {"delete a name in another case", {{"B.TXT", "B"}}, [] { DELETE_FILE("d/b.txt"); }, {}},
-      {"delete what is not there", {{"a.txt", "A"}}, [] { DELETE_FILE("d/none.txt"); }, {{"a.txt", "A"}}},
-      {"delete leaves a directory", {{"e", "/"}}, [] { LONG_DELETE_FILE("d/e"); }, {{"e", "/"}}},
-      {"long delete",
-       {{"e", "/"}, {"e/a.txt", "A"}},
-       [] { LONG_DELETE_FILE("d/e/a.txt" + std::string(71, ' ')); },
-       {{"e", "/"}}},
+      {"delete", {{"a.txt", "A"}, {"b.txt", "B"}}, 'D', "d/b.txt", "", 0, {{"a.txt", "A"}}},
+      {"delete by the first 14 characters", {{"abcdefghijkl", "A"}}, 'D', "d/abcdefghijklXYZ", "", 0, {}},
+      {"delete a name in another case", {{"B.TXT", "B"}}, 'D', "d/b.txt", "", 0, {}},
+      {"delete what is not there", {{"a.txt", "A"}}, 'D', "d/none.txt", "", 0, {{"a.txt", "A"}}},
+      {"delete leaves a directory", {{"e", "/"}}, 'E', "d/e", "", 0, {{"e", "/"}}},
+      {"long delete", {{"e", "/"}, {"e/a.txt", "A"}}, 'E', "d/e/a.txt" + std::string(71, ' '), "", 0, {{"e", "/"}}},
   };
   for (const auto& c : cases) {
     make(c.before);
-    c.act();
+    if (c.op == 'R') RENAMEFILE(c.a, c.b, c.n);
+    if (c.op == 'L') LONG_RENAMEFILE(c.a, c.b);
+    if (c.op == 'D') DELETE_FILE(c.a);
+    if (c.op == 'E') LONG_DELETE_FILE(c.a);
     EXPECT_EQ(found(), c.after) << c.name;
   }
 }

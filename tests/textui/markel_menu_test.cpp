@@ -145,17 +145,9 @@ TEST(MarkelFileMenu, AFileThatDoesNotOpenLeavesRecordingOff) {
 }
 
 TEST(MarkelFile, WriteTrimmedWritesTheTextWithinItsWidthUpToItsLastNonBlank) {
-  const struct {
-    const char* text;
-    std::int32_t width;
-    const char* written;
-  } cases[] = {
-      {"ab  c  ", 7, "ab  c\n"}, {"abc", 2, "ab\n"}, {"ab c", 3, "ab\n"},
-      {"   ", 3, "\n"},          {"abc", 0, "\n"},   {"abc", 10, "abc\n"},
-  };
-  for (const auto& c : cases) {
-    std::ostringstream unit;
-    WRITE_TRIMMED(c.text, c.width, unit);
-    EXPECT_EQ(unit.str(), c.written) << c.text << " " << c.width;
-  }
+  std::ostringstream unit;
+  for (const auto& [text, width] :
+       {std::pair{"ab  c  ", 7}, {"abc", 2}, {"ab c", 3}, {"   ", 3}, {"abc", 0}, {"abc", 9}})
+    WRITE_TRIMMED(text, width, unit);
+  EXPECT_EQ(unit.str(), "ab  c\nab\nab\n\n\nabc\n");
 }
