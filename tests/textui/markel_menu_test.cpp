@@ -126,17 +126,19 @@ TEST(MarkelFileMenu, TheFileGoesIntoTheRecordsDirectoryWithItsHeader) {
 }
 
 // The open reports nothing: the page comes back still offering to start,
-// no record goes anywhere, and a FIFO does not block the open.
+// no record goes anywhere, and a FIFO does not block the open. A blank
+// name makes the path of the directory itself.
 TEST(MarkelFileMenu, AFileThatDoesNotOpenLeavesRecordingOff) {
   fs::create_directories("taken/MARKEL.MKL");
   fs::create_directories("pipe");
   ASSERT_EQ(::mkfifo("pipe/MARKEL.MKL", 0600), 0);
-  for (const char* directory : {"missing", "taken", "pipe"}) {
-    fresh(directory, "MARKEL.MKL");
+  for (const auto& [directory, name] :
+       {std::pair{"missing", "MARKEL.MKL"}, {"taken", "MARKEL.MKL"}, {"pipe", "MARKEL.MKL"}, {"taken", ""}}) {
+    fresh(directory, name);
     const auto run = menu("key F2\n");
-    EXPECT_FALSE(run.ended) << directory;
-    EXPECT_EQ(f2_lines(run.pages), "SS") << directory << run.pages;
-    EXPECT_EQ(plot::kernel_state().recording, 0) << directory;
+    EXPECT_FALSE(run.ended) << directory << name;
+    EXPECT_EQ(f2_lines(run.pages), "SS") << directory << name << run.pages;
+    EXPECT_EQ(plot::kernel_state().recording, 0) << directory << name;
     plot::TEKCOMMENT("NOWHERE$", 8);
   }
   EXPECT_FALSE(fs::exists("missing"));
