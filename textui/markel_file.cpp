@@ -54,12 +54,6 @@ bool open_markel_file(std::string_view path, const std::string& date) {
   return true;
 }
 
-bool open_markel_file(std::string_view path) {
-  std::string date;
-  DATE_SHORT(date);
-  return open_markel_file(path, date);
-}
-
 void close_markel_file() {
   plot::KernelState& k = plot::kernel_state();
   k.recording = 0;

@@ -22,8 +22,6 @@ void WRITE_TRIMMED(std::string_view text, std::int32_t width, std::ostream& unit
 // written, or when the path names something other than a regular file (a
 // FIFO would block the open): nothing is open then and recording stays off.
 bool open_markel_file(std::string_view path, const std::string& date);
-// The same with today's date.
-bool open_markel_file(std::string_view path);
 // Switches recording off and closes the file (nothing more is written).
 void close_markel_file();
 
