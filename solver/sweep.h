@@ -22,6 +22,11 @@ void SWEEP();
 // the potentials, taken from the grid at the first such sweep and held until
 // sync_potentials(); the grid's V is stale meanwhile.
 void sweep_held();
+// The same sweep, which also finds the largest change |new - old| of any free
+// cell in the same pass (zero when no cell moved); the potentials come out
+// bit for bit as from sweep_held(), and the change is the same whichever
+// kernel sweeps.
+float sweep_held_change();
 // The grid's potentials up to date with every sweep made so far.
 void sync_potentials();
 // One whole sweep as the plain in-order loop; the reference for SWEEP().
@@ -30,7 +35,8 @@ void sweep_plain();
 // processors without vector kernels.
 void sweep_scalar_wavefront();
 // The update of the single cell (I, J) (nothing for a fixed cell), for
-// callers that sweep cell by cell in the same order.
-void update_cell(std::int32_t I, std::int32_t J);
+// callers that sweep cell by cell in the same order; returns the size of the
+// cell's change.
+float update_cell(std::int32_t I, std::int32_t J);
 
 }  // namespace kesto::solver

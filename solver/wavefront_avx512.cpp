@@ -16,8 +16,22 @@ struct Lanes {
   using Vec = __m512;
   static Vec load(const float* p) { return _mm512_load_ps(p); }
   static Vec loadu(const float* p) { return _mm512_loadu_ps(p); }
+  static void store(float* p, Vec v) { _mm512_store_ps(p, v); }
   static Vec mul(Vec a, Vec b) { return _mm512_mul_ps(a, b); }
   static Vec add(Vec a, Vec b) { return _mm512_add_ps(a, b); }
+  static Vec sub(Vec a, Vec b) { return _mm512_sub_ps(a, b); }
+  static Vec abs(Vec a) { return _mm512_abs_ps(a); }
+  // (The masked forms: GCC's unmasked ones start from an "undefined" vector
+  // that it then warns about.)
+  static Vec max(Vec a, Vec b) { return _mm512_maskz_max_ps(0xFFFF, a, b); }
+  static float largest(Vec a) {
+    alignas(64) float lanes[kWidth];
+    _mm512_store_ps(lanes, a);
+    float m = lanes[0];
+    for (const float x : lanes) m = x > m ? x : m;
+    return m;
+  }
+  static Vec zero() { return _mm512_setzero_ps(); }
   static Vec after_last(Vec prev, Vec cur) {
     return _mm512_castsi512_ps(
         _mm512_maskz_alignr_epi32(0xFFFF, _mm512_castps_si512(cur), _mm512_castps_si512(prev), 15));
@@ -26,16 +40,16 @@ struct Lanes {
     return _mm512_castsi512_ps(
         _mm512_maskz_alignr_epi32(0xFFFF, _mm512_castps_si512(next), _mm512_castps_si512(cur), 1));
   }
-  static void keep_fixed(float* p, const std::uint8_t* free, Vec v) {
+  static Vec keep_fixed(const std::uint8_t* free, Vec old, Vec v) {
     const __mmask16 k =
         static_cast<__mmask16>(_mm_movemask_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(free))));
-    _mm512_store_ps(p, _mm512_mask_blend_ps(k, _mm512_load_ps(p), v));
+    return _mm512_mask_blend_ps(k, old, v);
   }
 };
 
 }  // namespace
 
-void sweep_wavefront_avx512(WavefrontLayout& w) { wavefront::sweep<Lanes>(w); }
+float sweep_wavefront_avx512(WavefrontLayout& w, bool measure) { return wavefront::sweep<Lanes>(w, measure); }
 
 }  // namespace kesto::solver
 #endif

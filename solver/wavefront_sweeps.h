@@ -1,6 +1,8 @@
 // The vector sweeps over the wavefront layout, one per instruction set. They
 // exist on x86-64 only, and each may run only on a processor that has its
-// instructions (sweep_kernels.h chooses).
+// instructions (sweep_kernels.h chooses). With `measure` set a sweep also
+// returns the largest change of any free cell, found in the same pass;
+// otherwise it returns zero. The potentials are the same either way.
 #pragma once
 
 #include "solver/wavefront_layout.h"
@@ -8,9 +10,9 @@
 namespace kesto::solver {
 
 #if defined(__x86_64__)
-void sweep_wavefront_sse2(WavefrontLayout& w);    // 4 lanes; every x86-64
-void sweep_wavefront_avx2(WavefrontLayout& w);    // 8 lanes
-void sweep_wavefront_avx512(WavefrontLayout& w);  // 16 lanes (AVX-512 F)
+float sweep_wavefront_sse2(WavefrontLayout& w, bool measure);    // 4 lanes; every x86-64
+float sweep_wavefront_avx2(WavefrontLayout& w, bool measure);    // 8 lanes
+float sweep_wavefront_avx512(WavefrontLayout& w, bool measure);  // 16 lanes (AVX-512 F)
 #endif
 
 }  // namespace kesto::solver

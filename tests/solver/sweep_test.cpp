@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -49,30 +50,48 @@ std::vector<float> potentials() {
 
 void set_potentials(const std::vector<float>& v) { std::memcpy(&grid().V[0][0], v.data(), v.size() * sizeof(float)); }
 
+// The largest |after - before| of any cell.
+float largest_change(const std::vector<float>& before, const std::vector<float>& after) {
+  float largest = 0.0f;
+  for (std::size_t k = 0; k < before.size(); ++k) largest = std::max(largest, std::fabs(after[k] - before[k]));
+  return largest;
+}
+
 // From the grid's present state, `sweeps` sweeps with the plain loop and
-// then with every kernel this processor runs, forced one by one; every bit
-// of the potentials must agree. The kernels sweep as a run does, holding
-// their potentials from sweep to sweep, and are compared after the first
-// sweep (which they then take up again from the grid) and after the last.
+// then with every kernel this processor runs, forced one by one, once
+// without and once with the measure of each sweep's largest change; every
+// bit of the potentials must agree, and every measured change must be the
+// largest change between the plain loop's potentials. The kernels sweep as
+// a run does, holding their potentials from sweep to sweep, and are compared
+// after the first sweep (which they then take up again from the grid) and
+// after the last.
 void expect_kernels_agree(int sweeps, const std::string& what) {
   SET_CONDUCTANCES();
   const std::vector<float> start = potentials();
   std::vector<std::vector<float>> plain;
+  std::vector<float> changes;
   for (int n = 1; n <= sweeps; ++n) {
     sweep_plain();
     plain.push_back(potentials());
+    changes.push_back(largest_change(n == 1 ? start : plain[n - 2], plain[n - 1]));
   }
-  for (const SweepKernel kernel : runnable_sweep_kernels()) {
-    set_potentials(start);
-    use_sweep_kernel(kernel);
-    for (int n = 1; n <= sweeps; ++n) {
-      sweep_held();
-      if (n != 1 && n != sweeps) continue;
-      sync_potentials();
-      ASSERT_EQ(std::memcmp(plain[n - 1].data(), potentials().data(), start.size() * sizeof(float)), 0)
-          << what << ": kernel " << sweep_kernel_name(kernel) << " differs from the plain loop after sweep " << n;
+  for (const SweepKernel kernel : runnable_sweep_kernels())
+    for (const bool measure : {false, true}) {
+      set_potentials(start);
+      use_sweep_kernel(kernel);
+      for (int n = 1; n <= sweeps; ++n) {
+        if (measure)
+          ASSERT_EQ(sweep_held_change(), changes[n - 1])
+              << what << ": kernel " << sweep_kernel_name(kernel) << ", the change of sweep " << n;
+        else
+          sweep_held();
+        if (n != 1 && n != sweeps) continue;
+        sync_potentials();
+        ASSERT_EQ(std::memcmp(plain[n - 1].data(), potentials().data(), start.size() * sizeof(float)), 0)
+            << what << ": kernel " << sweep_kernel_name(kernel) << (measure ? " measuring" : "")
+            << " differs from the plain loop after sweep " << n;
+      }
     }
-  }
   use_sweep_kernel(fastest_sweep_kernel());
 }
 
@@ -110,6 +129,28 @@ TEST(Sweep, FreeCellAmongOneVoltNeighboursReachesOneVoltInOneSweep) {
   SWEEP();
   EXPECT_FLOAT_EQ(grid().V[3][3], 1.0f);
   EXPECT_EQ(grid().V[2][3], 1.0f);  // fixed cells keep their value
+}
+
+// The measured change of a sweep, in every kernel: nothing moves where every
+// cell is fixed, and a single free cell moves from 0 V to its neighbours' 1 V.
+TEST(Sweep, LargestChangeOfTheSweepInEveryKernel) {
+  for (const bool all_fixed : {true, false}) {
+    for (const SweepKernel kernel : runnable_sweep_kernels()) {
+      SCOPED_TRACE(std::string(sweep_kernel_name(kernel)) + (all_fixed ? ", all fixed" : ", one free cell"));
+      ringed_grid(5, 5, 100.0f);
+      fix(2, 3, 1.0f), fix(4, 3, 1.0f), fix(3, 2, 1.0f), fix(3, 4, 1.0f);
+      fix(2, 2, -7.0f), fix(4, 4, 3.0f), fix(2, 4, 0.5f), fix(4, 2, 0.0f);
+      if (all_fixed) fix(3, 3, 9.0f);
+      SET_CONDUCTANCES();
+      use_sweep_kernel(kernel);
+      const float change = sweep_held_change();
+      EXPECT_EQ(sweep_held_change(), 0.0f);  // and the next sweep moves nothing
+      sync_potentials();
+      EXPECT_FLOAT_EQ(grid().V[3][3], all_fixed ? 9.0f : 1.0f);
+      EXPECT_EQ(change, all_fixed ? 0.0f : grid().V[3][3]);
+    }
+  }
+  use_sweep_kernel(fastest_sweep_kernel());
 }
 
 TEST(Sweep, InsulatingCellTakesTheWeightedMeanOfItsNeighbours) {
@@ -150,9 +191,14 @@ TEST(Sweep, CellByCellUpdatesInOrderMakeOneSweep) {
   sweep_plain();
   const std::vector<float> plain = potentials();
   set_potentials(start);
-  for (int n = 0; n < 2; ++n)
+  std::vector<float> before = start;
+  for (int n = 0; n < 2; ++n) {
+    float largest = 0.0f;
     for (int I = 2; I <= 8; ++I)
-      for (int J = 2; J <= 6; ++J) update_cell(I, J);
+      for (int J = 2; J <= 6; ++J) largest = std::max(largest, update_cell(I, J));
+    EXPECT_EQ(largest, largest_change(before, potentials())) << "sweep " << n + 1;
+    before = potentials();
+  }
   EXPECT_EQ(potentials(), plain);
 }
 
