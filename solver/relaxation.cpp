@@ -11,6 +11,7 @@
 #include "shell/script/batch.h"
 #include "shell/window/events.h"
 #include "shell/graphics/graphics_interface.h"
+#include "solver/convergence.h"
 #include "solver/grid.h"
 #include "solver/range_checks.h"
 #include "solver/sweep.h"
@@ -197,24 +198,34 @@ void RELAX() {
   POTENTIAL_MAP();
   iteration_heading();
   r.cross_x1 = r.cross_y1 = r.cross_x2 = r.cross_y2 = -10000.0f;
+  start_convergence_record(r.limit);
 
   while (r.counter < r.limit) {
     ++r.counter;
+    // The largest change of any cell in this sweep, for the convergence
+    // report; only the sweeps it samples measure theirs.
+    const bool measure = g.SINGLE_STEP == 1 || sweep_change_wanted(r.counter);
+    float change = 0.0f;
     if (g.SINGLE_STEP == 1) {
       // Cell by cell in the sweep's order, with the same arithmetic.
       for (std::int32_t i = 2; i <= g.NX - 1; ++i)
         for (std::int32_t j = 2; j <= g.NY - 1; ++j) {
-          update_cell(i, j);
+          const float cell_change = update_cell(i, j);
+          if (cell_change > change) change = cell_change;
           single_step_display(i, j);
         }
     } else {
-      sweep_held();
+      if (measure)
+        change = sweep_held_change();
+      else
+        sweep_held();
       // (A non-positive NUPD shows no progress at all.)
       if (g.NUPD > 0 && r.counter % g.NUPD == 0) {
         sync_potentials();
         progress_display();
       }
     }
+    if (measure) record_sweep_change(r.counter, change);
     common::report_progress(r.counter, r.limit);
     if (shell::GI_CHECK_KEY() != 0) {
       // A key (or the window's close) during the sweeps ends the run here;
@@ -226,6 +237,7 @@ void RELAX() {
   }
   sync_potentials();
   check_potentials();
+  report_convergence();
   final_display();
 }
 

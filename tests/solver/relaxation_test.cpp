@@ -13,6 +13,7 @@
 #include "common/progress.h"
 #include "plot/plot_fixture.h"
 #include "shell/settings/settings.h"
+#include "solver/convergence.h"
 #include "solver/grid.h"
 #include "solver/relaxation.h"
 #include "solver/sweep.h"
@@ -30,6 +31,16 @@ struct Progress {
 Progress& progress() {
   static Progress p;
   return p;
+}
+
+// What the convergence report's listeners heard.
+struct Heard {
+  std::vector<float> changes;  // sweep k's change at [k - 1]
+  std::vector<std::string> lines;
+};
+Heard& heard() {
+  static Heard h;
+  return h;
 }
 
 // Pictures completed with a wait: their names, and for each whether the
@@ -67,6 +78,7 @@ class Relaxation : public kesto::testing::PlotTest {
     solver::relaxation_state() = solver::RelaxationState{};
     progress() = Progress{};
     pictures() = Pictures{};
+    heard() = Heard{};
     common::set_progress_hook([](std::int32_t done, std::int32_t total) {
       ++progress().calls;
       progress().last_done = done;
@@ -75,6 +87,7 @@ class Relaxation : public kesto::testing::PlotTest {
   }
   void TearDown() override {
     common::set_progress_hook(nullptr);
+    solver::set_convergence_listeners(nullptr, nullptr);
     shell::set_picture_saver(nullptr);
     PlotTest::TearDown();
   }
@@ -358,4 +371,41 @@ TEST_F(Relaxation, PotentialThatIsNotFiniteAfterTheSweepsEndsTheRunBeforeTheFina
             std::string::npos)
       << run.pages;
   EXPECT_EQ(count_records("CH   600 -1230 10 S 0 Iterations:    1 "), 0u);
+}
+
+// Each sweep's largest change reaches the listener, in single-step mode too,
+// and the convergence line follows the last sweep; a run ended during the
+// sweeps has no line.
+TEST_F(Relaxation, EverySweepsChangeAndTheLineAfterTheLastReachTheListeners) {
+  struct Case {
+    bool single_step;
+    const char* keys;
+    std::size_t sweeps, lines;
+  };
+  for (const Case& c : {Case{false, "", 12, 1}, Case{true, "", 3, 1}, Case{false, "busy-key a 5\n", 5, 0}}) {
+    SCOPED_TRACE(c.single_step ? "single step" : c.keys);
+    deck(7, 6, c.single_step ? 3 : 12, 4);
+    solver::grid().SINGLE_STEP = c.single_step ? 1 : 0;
+    // The largest change of each plain sweep, from the potentials before and after.
+    std::vector<float> expected;
+    std::vector<float> before = potentials();
+    for (std::size_t n = 1; n <= c.sweeps; ++n) {
+      const std::vector<float> after = plain_result(static_cast<std::int32_t>(n));
+      float largest = 0.0f;
+      for (std::size_t k = 0; k < after.size(); ++k) largest = std::max(largest, std::fabs(after[k] - before[k]));
+      expected.push_back(largest);
+      before = after;
+    }
+    solver::set_convergence_listeners([](std::int32_t, float change) { heard().changes.push_back(change); },
+                                      [](const std::string& line) { heard().lines.push_back(line); });
+    heard() = Heard{};
+    run_captured([] { solver::RELAX(); }, c.keys);
+    EXPECT_EQ(heard().changes, expected);
+    ASSERT_EQ(heard().lines.size(), c.lines);
+    if (c.lines == 1) {
+      EXPECT_EQ(heard().lines[0].rfind("convergence: last sweep moved no cell by more than ", 0), 0u);
+    }
+    kesto::testing::PlotTest::TearDown();
+    kesto::testing::PlotTest::SetUp();
+  }
 }
