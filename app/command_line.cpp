@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "app/batch_progress.h"
+#include "app/convergence_output.h"
 #include "app/sweep_kernel_choice.h"
 #include "common/fixed_text.h"
 #include "common/progress.h"
@@ -42,8 +45,11 @@ constexpr const char* kUsage =
     "                   and PDF: potential.eps ... potential.pdf (batch)\n"
     "  --markel FILE    record every picture of the run in the MARKEL file FILE\n"
     "  --script FILE    take the user's input from the script FILE first\n"
+    "  --convergence FILE  write the largest change of any cell in each sweep to\n"
+    "                   FILE, two columns (sweep, volts) for plotting\n"
     "  --help           show this text\n"
-    "exit status (batch): 0 normal end, 1 a fatal page ended the run,\n"
+    "exit status (batch): 0 normal end, 1 a fatal page ended the run (or the\n"
+    "                     convergence file could not be written),\n"
     "                     2 the batch could not start or could not go on\n"
     "exit status (check): 0 nothing to report, 1 warnings only,\n"
     "                     2 a line would stop a run, or the check could not start\n";
@@ -52,7 +58,7 @@ struct Arguments {
   bool batch = false;
   bool check = false;
   bool help = false;
-  std::string deck, pictures, exports, markel, script;
+  std::string deck, pictures, exports, markel, script, convergence;
 };
 
 // Parses the command line; false with a message when it cannot be used.
@@ -81,6 +87,8 @@ bool parse(int argc, char** argv, Arguments& a, std::string& error) {
       if (!value(a.markel)) return false;
     } else if (s == "--script") {
       if (!value(a.script)) return false;
+    } else if (s == "--convergence") {
+      if (!value(a.convergence)) return false;
     } else if (s == "--help" || s == "-h") {
       a.help = true;
     } else if (!s.empty() && s[0] == '-') {
@@ -106,7 +114,8 @@ bool parse(int argc, char** argv, Arguments& a, std::string& error) {
     error = "--export works in batch mode only";
     return false;
   }
-  if (a.check && (a.batch || !a.pictures.empty() || !a.exports.empty() || !a.markel.empty() || !a.script.empty())) {
+  if (a.check && (a.batch || !a.pictures.empty() || !a.exports.empty() || !a.markel.empty() || !a.script.empty() ||
+                  !a.convergence.empty())) {
     error = "--check takes no other option";
     return false;
   }
@@ -221,6 +230,12 @@ int run_kesto(int argc, char** argv) {
   b.enabled = a.batch;
   b.pictures_dir = a.pictures;
   b.export_dir = a.exports;
+  // The convergence line goes where someone reads it: a batch run's standard
+  // error, or the terminal an interactive run was started from.
+  if (!start_convergence_output(a.batch || ::isatty(STDERR_FILENO) == 1, a.convergence, error)) {
+    std::cerr << "kesto: " << error << '\n';
+    return 2;
+  }
   if (a.batch) common::set_progress_hook(&batch_progress);
   // A batch run names the line of a deck's fatal page on standard error; the
   // page itself goes to standard output as always.
@@ -231,7 +246,9 @@ int run_kesto(int argc, char** argv) {
   solver::set_deck_observer(nullptr);
   finish_batch_progress();
   common::set_progress_hook(nullptr);
-  return exit_status(how, a.batch);
+  const bool convergence_written = end_convergence_output();
+  const int status = exit_status(how, a.batch);
+  return status == 0 && a.batch && !convergence_written ? 1 : status;
 }
 
 }  // namespace kesto::app
