@@ -2,8 +2,11 @@
 // electrodes, an insulating slot, a resistive patch inside a resistive
 // sheet): cell updates per second of every kernel this processor runs (the
 // plain in-order loop, the scalar wavefront, the vector wavefront in each
-// instruction set), and their speed-ups over the plain loop measured side by
-// side.
+// instruction set), each with and without the measure of the sweep's largest
+// change that a run's convergence report takes; the kernels' speed-ups over
+// the plain loop, all of them sweeping as a long run does (measuring the
+// change of every eighth sweep and recording it); and what the report costs
+// each kernel, measuring every sweep and as a run does.
 //
 //   ./build/kesto_bench --benchmark_filter=Sweep --benchmark_counters_tabular=true
 #include <benchmark/benchmark.h>
@@ -14,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "solver/convergence.h"
 #include "solver/grid.h"
 #include "solver/sweep.h"
 #include "solver/sweep_kernels.h"
@@ -39,14 +43,33 @@ double load_demo_sheet() {
   return static_cast<double>(g.NX - 2) * static_cast<double>(g.NY - 2);
 }
 
+enum class Measure {
+  none,   // no measure of the change
+  every,  // every sweep measures its largest change
+  run,    // as a run of 20,000 sweeps: the sweeps its record samples measure and record it
+};
+
+// One sweep, the n-th of a run of 20,000 (started with start_run()).
+void sweep(Measure measure, std::int32_t n) {
+  if (measure == Measure::every) {
+    benchmark::DoNotOptimize(solver::sweep_held_change());
+  } else if (measure == Measure::run && solver::sweep_change_wanted(n)) {
+    solver::record_sweep_change(n, solver::sweep_held_change());
+  } else {
+    solver::sweep_held();
+  }
+}
+
+void start_run() { solver::start_convergence_record(20000); }
+
 // One kernel, sweeping as the relaxation does: the vector kernels keep the
 // potentials in their own layout from sweep to sweep.
-void BM_Sweep(benchmark::State& state, SweepKernel kernel) {
+void BM_Sweep(benchmark::State& state, SweepKernel kernel, Measure measure) {
   const double cells = load_demo_sheet();
   solver::use_sweep_kernel(kernel);
   const double t0 = thread_seconds();
   for (auto _ : state) {
-    solver::sweep_held();
+    sweep(measure, 1);
     benchmark::ClobberMemory();
   }
   const double seconds = thread_seconds() - t0;
@@ -89,11 +112,14 @@ double thread_seconds() {
   return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
-// Every kernel in turn on the same sheet, timed separately: each one's cell
-// updates per second (M_<kernel>, millions) and its speed-up over the plain
-// loop (x_<kernel>).
+// Every kernel in turn on the same sheet, timed separately, each sweeping as
+// a long run does, its convergence report included: each one's cell updates
+// per second (M_<kernel>, millions) and its speed-up over the plain loop
+// (x_<kernel>), which sweeps the same way.
 void BM_SweepSpeedup(benchmark::State& state) {
   const double cells = load_demo_sheet();
+  start_run();
+  std::int32_t sweeps = 0;
   const std::vector<SweepKernel> kernels = solver::runnable_sweep_kernels();
   std::vector<double> seconds(kernels.size(), 0.0);
   constexpr int kSweeps = 20;
@@ -101,7 +127,7 @@ void BM_SweepSpeedup(benchmark::State& state) {
     for (std::size_t k = 0; k < kernels.size(); ++k) {
       solver::use_sweep_kernel(kernels[k]);
       const double t0 = thread_seconds();
-      for (int n = 0; n < kSweeps; ++n) solver::sweep_held();
+      for (int n = 0; n < kSweeps; ++n) sweep(Measure::run, sweeps++ % 20000 + 1);
       solver::sync_potentials();
       benchmark::ClobberMemory();
       seconds[k] += thread_seconds() - t0;
@@ -114,16 +140,54 @@ void BM_SweepSpeedup(benchmark::State& state) {
     if (kernels[k] != SweepKernel::plain) state.counters["x_" + name] = seconds[0] / seconds[k];
   }
   state.counters["core_GHz"] = core_ghz();
-  state.SetLabel(std::string("fastest: ") + solver::sweep_kernel_name(kernels.back()));
+  state.SetLabel(std::string("sweeping as a run does; fastest: ") + solver::sweep_kernel_name(kernels.back()));
   solver::use_sweep_kernel(solver::fastest_sweep_kernel());
 }
 
-// One benchmark per kernel this processor runs.
+// What the convergence report costs each kernel: runs of sweeps without the
+// measure, with it in every sweep, and as a long run makes them, alternating
+// on the same sheet; the extra time in per cent of the time without
+// (every_pct_<kernel>, run_pct_<kernel>; the report's budget is 5).
+void BM_SweepChangeCost(benchmark::State& state) {
+  load_demo_sheet();
+  start_run();
+  std::int32_t sweeps = 0;
+  const std::vector<SweepKernel> kernels = solver::runnable_sweep_kernels();
+  constexpr Measure kModes[] = {Measure::none, Measure::every, Measure::run};
+  std::vector<std::vector<double>> seconds(3, std::vector<double>(kernels.size(), 0.0));
+  constexpr int kSweeps = 64;
+  for (auto _ : state) {
+    for (std::size_t k = 0; k < kernels.size(); ++k) {
+      solver::use_sweep_kernel(kernels[k]);
+      solver::sweep_held();  // takes the potentials into the kernel's layout, untimed
+      for (int m : {0, 1, 2, 2, 1, 0}) {
+        const double t0 = thread_seconds();
+        for (int n = 0; n < kSweeps; ++n) sweep(kModes[m], sweeps++ % 20000 + 1);
+        benchmark::ClobberMemory();
+        seconds[static_cast<std::size_t>(m)][k] += thread_seconds() - t0;
+      }
+      solver::sync_potentials();
+    }
+  }
+  for (std::size_t k = 0; k < kernels.size(); ++k) {
+    const std::string name = solver::sweep_kernel_name(kernels[k]);
+    state.counters["every_pct_" + name] = 100.0 * (seconds[1][k] - seconds[0][k]) / seconds[0][k];
+    state.counters["run_pct_" + name] = 100.0 * (seconds[2][k] - seconds[0][k]) / seconds[0][k];
+  }
+  solver::use_sweep_kernel(solver::fastest_sweep_kernel());
+}
+
+// One benchmark per kernel this processor runs, without and with the measure.
 const bool kRegistered = [] {
   for (SweepKernel k : solver::runnable_sweep_kernels())
-    benchmark::RegisterBenchmark((std::string("BM_Sweep/") + solver::sweep_kernel_name(k)).c_str(), BM_Sweep, k)
-        ->Unit(benchmark::kMicrosecond);
+    for (const Measure measure : {Measure::none, Measure::every})
+      benchmark::RegisterBenchmark(
+          (std::string("BM_Sweep/") + solver::sweep_kernel_name(k) + (measure == Measure::every ? "/change" : ""))
+              .c_str(),
+          BM_Sweep, k, measure)
+          ->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("BM_SweepSpeedup", BM_SweepSpeedup)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_SweepChangeCost", BM_SweepChangeCost)->Unit(benchmark::kMillisecond)->MinTime(2.0);
   return true;
 }();
 
