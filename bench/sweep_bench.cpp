@@ -14,6 +14,8 @@
 #include "demo_deck.h"
 
 #include <time.h>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -144,17 +146,19 @@ void BM_SweepSpeedup(benchmark::State& state) {
   solver::use_sweep_kernel(solver::fastest_sweep_kernel());
 }
 
-// What the convergence report costs each kernel: runs of sweeps without the
-// measure, with it in every sweep, and as a long run makes them, alternating
-// on the same sheet; the extra time in per cent of the time without
-// (every_pct_<kernel>, run_pct_<kernel>; the report's budget is 5).
+// What the convergence report costs each kernel: blocks of sweeps without
+// the measure, with it in every sweep, and as a long run makes them,
+// alternating on the same sheet; the extra time of each block in per cent of
+// the time without (every_pct_<kernel>, run_pct_<kernel>; the report's budget
+// is 5). Each mode counts its fastest block, which other work on the machine
+// has disturbed least.
 void BM_SweepChangeCost(benchmark::State& state) {
   load_demo_sheet();
   start_run();
   std::int32_t sweeps = 0;
   const std::vector<SweepKernel> kernels = solver::runnable_sweep_kernels();
   constexpr Measure kModes[] = {Measure::none, Measure::every, Measure::run};
-  std::vector<std::vector<double>> seconds(3, std::vector<double>(kernels.size(), 0.0));
+  std::vector<std::vector<double>> fastest(3, std::vector<double>(kernels.size(), 1e30));
   constexpr int kSweeps = 64;
   for (auto _ : state) {
     for (std::size_t k = 0; k < kernels.size(); ++k) {
@@ -164,15 +168,16 @@ void BM_SweepChangeCost(benchmark::State& state) {
         const double t0 = thread_seconds();
         for (int n = 0; n < kSweeps; ++n) sweep(kModes[m], sweeps++ % 20000 + 1);
         benchmark::ClobberMemory();
-        seconds[static_cast<std::size_t>(m)][k] += thread_seconds() - t0;
+        double& best = fastest[static_cast<std::size_t>(m)][k];
+        best = std::min(best, thread_seconds() - t0);
       }
       solver::sync_potentials();
     }
   }
   for (std::size_t k = 0; k < kernels.size(); ++k) {
     const std::string name = solver::sweep_kernel_name(kernels[k]);
-    state.counters["every_pct_" + name] = 100.0 * (seconds[1][k] - seconds[0][k]) / seconds[0][k];
-    state.counters["run_pct_" + name] = 100.0 * (seconds[2][k] - seconds[0][k]) / seconds[0][k];
+    state.counters["every_pct_" + name] = 100.0 * (fastest[1][k] - fastest[0][k]) / fastest[0][k];
+    state.counters["run_pct_" + name] = 100.0 * (fastest[2][k] - fastest[0][k]) / fastest[0][k];
   }
   solver::use_sweep_kernel(solver::fastest_sweep_kernel());
 }
