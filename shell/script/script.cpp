@@ -1,7 +1,7 @@
 #include "shell/script/script.h"
 
 #include <charconv>
-#include <cstdlib>
+#include <cmath>
 #include <sstream>
 
 #include "shell/window/events.h"
@@ -16,10 +16,18 @@ std::vector<std::string> split_words(std::string_view line) {
   return words;
 }
 
+// A finite decimal number, optionally signed, read the same way whatever the
+// locale: positions of pointer steps end up as 16-bit pixels, which NaN and
+// the infinities have no value for.
 bool to_number(const std::string& s, double& v) {
-  char* end = nullptr;
-  v = std::strtod(s.c_str(), &end);
-  return !s.empty() && end && *end == '\0';
+  const char* first = s.data();
+  const char* last = s.data() + s.size();
+  if (last - first > 1 && *first == '+' && first[1] != '-' && first[1] != '+') ++first;
+  double d = 0;
+  const auto r = std::from_chars(first, last, d);
+  if (r.ec != std::errc() || r.ptr != last || !std::isfinite(d)) return false;
+  v = d;
+  return true;
 }
 
 bool to_int(const std::string& s, int& v) {
