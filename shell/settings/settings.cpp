@@ -1,72 +1,62 @@
 #include "shell/settings/settings.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
+
+#include "shell/settings/profile_text.h"
 
 namespace kesto::shell {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string trim(const std::string& s) {
-  const auto first = s.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
-}
-
-// Section and key names match without regard to case; the first occurrence
-// of a key in a section counts.
-using Profile = std::map<std::string, std::string>;  // "section\nkey" -> value
-
-Profile read_profile(const std::string& path) {
-  Profile p;
-  std::ifstream in(path, std::ios::binary);
-  std::string line, section;
-  while (std::getline(in, line)) {
-    line = trim(line);
-    if (line.empty() || line[0] == ';' || line[0] == '#') continue;
-    if (line[0] == '[') {
-      const auto close = line.find(']');
-      section = lower(trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1)));
-      continue;
-    }
-    const auto eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    p.emplace(section + '\n' + lower(trim(line.substr(0, eq))), trim(line.substr(eq + 1)));
-  }
-  return p;
-}
-
-// A whole number in the 32-bit range, optionally signed.
+// A whole number in the 32-bit range, optionally signed (one sign only).
 bool parse_int32(const std::string& text, std::int32_t& value) {
-  std::string s = text;
-  if (!s.empty() && s[0] == '+') s.erase(0, 1);
-  if (s.empty()) return false;
+  const char* first = text.data();
+  const char* last = text.data() + text.size();
+  if (first != last && *first == '+') {
+    ++first;
+    if (first == last || *first < '0' || *first > '9') return false;  // "+-5", "++5", "+"
+  }
   std::int32_t v = 0;
-  const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (r.ec != std::errc() || r.ptr != s.data() + s.size()) return false;
+  const auto r = std::from_chars(first, last, v);
+  if (r.ec != std::errc() || r.ptr != last) return false;
   value = v;
   return true;
 }
 
-void read_key(const Profile& p, const char* section, const char* key, std::int32_t& value) {
-  const auto it = p.find(lower(section) + '\n' + lower(key));
-  if (it != p.end()) parse_int32(it->second, value);
+void read_key(std::string_view text, const char* section, const char* key, std::int32_t& value) {
+  std::string v;
+  if (profile_value(text, section, key, v)) parse_int32(v, value);
 }
 
 std::int32_t as_switch(std::int32_t v) { return v != 0 ? 1 : 0; }
+
+// The settings file's text. Only a regular file is read: a FIFO or a device
+// in its place would block or never end. `readable` is false when something
+// is there that cannot be read, so that it is not replaced either.
+std::string read_file_text(const fs::path& path, bool& readable) {
+  readable = true;
+  std::error_code ec;
+  const fs::file_status st = fs::status(path, ec);
+  if (!fs::exists(st)) return {};
+  if (!fs::is_regular_file(st)) {
+    readable = false;
+    return {};
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    readable = false;
+    return {};
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 }  // namespace
 
@@ -87,53 +77,71 @@ std::string settings_path() {
   return (dir / "verudo.ini").string();
 }
 
-void READ_SETTINGS() {
-  Settings& s = settings();
-  const Profile p = read_profile(settings_path());
-  read_key(p, "Printer", "PageLeftMargin", s.PageLeftMargin);
-  read_key(p, "Printer", "PageTopMargin", s.PageTopMargin);
-  read_key(p, "Printer", "PageWidth", s.PageWidth);
-  read_key(p, "Printer", "PenWidthPrinter", s.PenWidthPrinter);
-  read_key(p, "Metafile", "PenWidthEMF", s.PenWidthEMF);
-  read_key(p, "PostScript", "PenWidthEPS", s.PenWidthEPS);
-  read_key(p, "Printer", "LandscapePrinter", s.LandscapePrinter);
-  read_key(p, "Window", "ColorWindow", s.ColorWindow);
-  read_key(p, "Window", "BlackBG", s.BlackBG);
+void settings_from_text(std::string_view text, Settings& s) {
+  read_key(text, "Printer", "PageLeftMargin", s.PageLeftMargin);
+  read_key(text, "Printer", "PageTopMargin", s.PageTopMargin);
+  read_key(text, "Printer", "PageWidth", s.PageWidth);
+  read_key(text, "Printer", "PenWidthPrinter", s.PenWidthPrinter);
+  read_key(text, "Metafile", "PenWidthEMF", s.PenWidthEMF);
+  read_key(text, "PostScript", "PenWidthEPS", s.PenWidthEPS);
+  read_key(text, "Printer", "LandscapePrinter", s.LandscapePrinter);
+  read_key(text, "Window", "ColorWindow", s.ColorWindow);
+  read_key(text, "Window", "BlackBG", s.BlackBG);
   s.LandscapePrinter = as_switch(s.LandscapePrinter);
   s.ColorWindow = as_switch(s.ColorWindow);
   s.BlackBG = as_switch(s.BlackBG);
   s.PenWidthPrinter = std::min(s.PenWidthPrinter, MAX_PEN_WIDTH);
   s.PenWidthEMF = std::min(s.PenWidthEMF, MAX_PEN_WIDTH);
   s.PenWidthEPS = std::min(s.PenWidthEPS, MAX_PEN_WIDTH);
+}
+
+std::string settings_to_text(std::string_view old_text, const Settings& s) {
+  const auto entry = [](const char* section, const char* key, std::int32_t v) {
+    return ProfileEntry{section, key, std::to_string(v)};
+  };
+  return update_profile(old_text, {
+                                      entry("Printer", "PageLeftMargin", s.PageLeftMargin),
+                                      entry("Printer", "PageTopMargin", s.PageTopMargin),
+                                      entry("Printer", "PageWidth", s.PageWidth),
+                                      entry("Printer", "PenWidthPrinter", s.PenWidthPrinter),
+                                      entry("Printer", "LandscapePrinter", s.LandscapePrinter),
+                                      entry("PostScript", "PenWidthEPS", s.PenWidthEPS),
+                                      entry("Metafile", "PenWidthEMF", s.PenWidthEMF),
+                                      entry("Window", "ColorWindow", s.ColorWindow),
+                                      entry("Window", "BlackBG", s.BlackBG),
+                                  });
+}
+
+void READ_SETTINGS() {
+  Settings& s = settings();
+  bool readable = true;
+  settings_from_text(read_file_text(settings_path(), readable), s);
   s.read_from_file = true;
 }
 
 void WRITE_SETTINGS() {
   const Settings& s = settings();
   if (!s.read_from_file) return;
-  std::ostringstream text;
-  text << "[Printer]\n"
-       << "PageLeftMargin=" << s.PageLeftMargin << '\n'
-       << "PageTopMargin=" << s.PageTopMargin << '\n'
-       << "PageWidth=" << s.PageWidth << '\n'
-       << "PenWidthPrinter=" << s.PenWidthPrinter << '\n'
-       << "LandscapePrinter=" << s.LandscapePrinter << '\n'
-       << "[PostScript]\n"
-       << "PenWidthEPS=" << s.PenWidthEPS << '\n'
-       << "[Metafile]\n"
-       << "PenWidthEMF=" << s.PenWidthEMF << '\n'
-       << "[Window]\n"
-       << "ColorWindow=" << s.ColorWindow << '\n'
-       << "BlackBG=" << s.BlackBG << '\n';
-  // Written beside the old file and renamed over it, so that a failed write
-  // leaves the old settings intact.
-  const fs::path path = settings_path();
+  // A settings file that is a link is updated where it points.
+  fs::path path = settings_path();
   std::error_code ec;
+  if (fs::is_symlink(fs::symlink_status(path, ec))) {
+    const fs::path target = fs::weakly_canonical(path, ec);
+    if (!ec) path = target;
+  }
+  bool readable = true;
+  const std::string old_text = read_file_text(path, readable);
+  if (!readable) return;
+  const std::string text = settings_to_text(old_text, s);
+
+  // Written beside the old file and renamed over it, so that a failed write
+  // leaves the old settings intact; the new file keeps the old one's
+  // permissions.
   if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
   const fs::path temp = path.string() + ".new";
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out << text.str();
+    out << text;
     out.flush();
     if (!out) {
       out.close();
@@ -141,6 +149,8 @@ void WRITE_SETTINGS() {
       return;
     }
   }
+  const fs::file_status old_status = fs::status(path, ec);
+  if (!ec && fs::exists(old_status)) fs::permissions(temp, old_status.permissions(), ec);
   fs::rename(temp, path, ec);
   if (ec) fs::remove(temp, ec);
 }

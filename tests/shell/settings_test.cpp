@@ -2,6 +2,9 @@
 // fixed order, tolerant of missing, non-numeric and absurd values, never
 // overwritten by a run that did not read it, and written atomically.
 #include <QAction>
+#include <sys/stat.h>
+
+#include <cstdio>
 #include <filesystem>
 
 #include "shell/window/menu_commands.h"
@@ -59,7 +62,7 @@ TEST_F(SettingsFile, RoundTripOfEveryKey) {
       "[Window]\nBlackBG=1\nColorWindow=0\n[Printer]\nPageLeftMargin=-25\nPageTopMargin=75\nPageWidth=700\n"
       "PenWidthPrinter=4\nLandscapePrinter=1\n[Metafile]\nPenWidthEMF=5\n[PostScript]\nPenWidthEPS=6\n");
   OPEN_WINDOW();
-  const Settings& s = settings();
+  Settings& s = settings();
   EXPECT_EQ(s.PageLeftMargin, -25);  // used as it is
   EXPECT_EQ(s.PageTopMargin, 75);
   EXPECT_EQ(s.PageWidth, 700);
@@ -69,11 +72,12 @@ TEST_F(SettingsFile, RoundTripOfEveryKey) {
   EXPECT_EQ(s.PenWidthEPS, 6);
   EXPECT_EQ(s.ColorWindow, 0);
   EXPECT_EQ(s.BlackBG, 1);
+  s.PageWidth = 710;
   SHELL_SHUTDOWN();
+  // Written back in place: the file's own order stays.
   EXPECT_EQ(read_settings_file(),
-            "[Printer]\nPageLeftMargin=-25\nPageTopMargin=75\nPageWidth=700\nPenWidthPrinter=4\n"
-            "LandscapePrinter=1\n[PostScript]\nPenWidthEPS=6\n[Metafile]\nPenWidthEMF=5\n[Window]\n"
-            "ColorWindow=0\nBlackBG=1\n");
+            "[Window]\nBlackBG=1\nColorWindow=0\n[Printer]\nPageLeftMargin=-25\nPageTopMargin=75\nPageWidth=710\n"
+            "PenWidthPrinter=4\nLandscapePrinter=1\n[Metafile]\nPenWidthEMF=5\n[PostScript]\nPenWidthEPS=6\n");
 }
 
 TEST_F(SettingsFile, BlackBackgroundFromTheFileAndToggledBack) {
@@ -143,6 +147,33 @@ TEST_F(SettingsFile, FailedWriteKeepsTheOldFile) {
   EXPECT_EQ(read_settings_file(), "[Window]\nBlackBG=1\n");
 }
 
+TEST_F(SettingsFile, ALinkIsUpdatedWhereItPointsAndThePermissionsStay) {
+  namespace fs = std::filesystem;
+  const fs::path link = settings_path();
+  const fs::path real = link.parent_path() / "kept" / "real.ini";
+  fs::create_directories(real.parent_path());
+  std::FILE* f = std::fopen(real.c_str(), "wb");
+  std::fputs("; mine\n[Printer]\nPageWidth=650\n", f);
+  std::fclose(f);
+  fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink(real, link);
+  OPEN_WINDOW();
+  settings().PageWidth = 777;
+  SHELL_SHUTDOWN();
+  EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
+  EXPECT_EQ(read_settings_file().rfind("; mine\n[Printer]\nPageWidth=777\nPageLeftMargin=100\n", 0), 0u);
+  EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(SettingsFile, AFifoInItsPlaceIsNeitherReadNorReplaced) {
+  namespace fs = std::filesystem;
+  ASSERT_EQ(mkfifo(settings_path().c_str(), 0600), 0);
+  OPEN_WINDOW();  // would block on opening the FIFO for reading
+  EXPECT_EQ(settings().PageWidth, 650);
+  SHELL_SHUTDOWN();
+  EXPECT_TRUE(fs::is_fifo(settings_path()));
+}
+
 TEST_F(SettingsFile, CreatesTheDirectory) {
   const std::string old = std::getenv("XDG_CONFIG_HOME");
   const std::string fresh = old + "/new/deeper";
@@ -174,6 +205,71 @@ TEST_F(SettingsFile, ShutdownReleasesOnceAndTheWindowCanOpenAgain) {
   EXPECT_FALSE(plot_buffer().block.empty());
   EXPECT_EQ(settings().PageWidth, 123);
   SHELL_SHUTDOWN();
+}
+
+}  // namespace
+}  // namespace kesto::shell
+
+namespace kesto::shell {
+namespace {
+
+// Numbers as a hand-edited file may hold them: one optional sign and
+// digits count; anything else keeps the value the key had.
+TEST(SettingsValues, OnlyWholeNumbersWithOneSignCount) {
+  const struct {
+    const char* text;
+    std::int32_t read;
+  } cases[] = {
+      {"+5", 5},    {"-5", -5},          {" 7 ", 7},   {"-2147483648", -2147483648},
+      {"+-5", 100}, {"-+5", 100},        {"++5", 100}, {"--5", 100},
+      {"+", 100},   {"-", 100},          {"5-", 100},  {"0x10", 100},
+      {"1e3", 100}, {"2147483648", 100}, {"4.0", 100}, {"+ 5", 100},
+  };
+  for (const auto& c : cases) {
+    Settings s;
+    settings_from_text(std::string("[Printer]\nPageLeftMargin=") + c.text + "\n", s);
+    EXPECT_EQ(s.PageLeftMargin, c.read) << '"' << c.text << '"';
+  }
+}
+
+// The file is rewritten in place: each of our keys keeps its line, its
+// spelling and its blanks, and only its value changes; every other line, the
+// order and the line ends stay; missing keys join their section, missing
+// sections come at the end.
+TEST(SettingsValues, RewrittenInPlace) {
+  Settings changed;
+  changed.PageWidth = 700;
+  changed.BlackBG = 1;
+  const struct {
+    const char* what;
+    std::string old_text, expected;
+  } cases[] = {
+      {"foreign lines, comments and odd spellings stay; CRLF throughout",
+       "; written by hand\r\n[Other]\r\nPageWidth=1\r\n\r\n[printer]\r\n  pagewidth = 800 ; old\r\n"
+       "PageLeftMargin=100\r\nPageWidth=900\r\n# end of printer\r\n[Window]\r\nBlackBG=0\r\nColorWindow=1\r\n",
+       "; written by hand\r\n[Other]\r\nPageWidth=1\r\n\r\n[printer]\r\n  pagewidth = 700\r\n"
+       "PageLeftMargin=100\r\nPageWidth=900\r\nPageTopMargin=100\r\nPenWidthPrinter=2\r\nLandscapePrinter=0\r\n"
+       "# end of printer\r\n[Window]\r\nBlackBG=1\r\nColorWindow=1\r\n"
+       "[PostScript]\r\nPenWidthEPS=2\r\n[Metafile]\r\nPenWidthEMF=2\r\n"},
+      {"a last line without its line end gets one before the new lines", "[Window]\nColorWindow=1",
+       "[Window]\nColorWindow=1\nBlackBG=1\n[Printer]\nPageLeftMargin=100\nPageTopMargin=100\nPageWidth=700\n"
+       "PenWidthPrinter=2\nLandscapePrinter=0\n[PostScript]\nPenWidthEPS=2\n[Metafile]\nPenWidthEMF=2\n"},
+      {"a section given twice: the first key found is updated, a missing one joins the first block",
+       "[Window]\nx=1\n[Printer]\n[Window]\nBlackBG=0\n[Printer]\nPageWidth=\n[Metafile]\nPenWidthEMF=2\n"
+       "[PostScript]\nPenWidthEPS=2\n",
+       "[Window]\nx=1\nColorWindow=1\n[Printer]\nPageLeftMargin=100\nPageTopMargin=100\nPenWidthPrinter=2\n"
+       "LandscapePrinter=0\n[Window]\nBlackBG=1\n[Printer]\nPageWidth=700\n[Metafile]\nPenWidthEMF=2\n"
+       "[PostScript]\nPenWidthEPS=2\n"},
+  };
+  for (const auto& c : cases) {
+    const std::string text = settings_to_text(c.old_text, changed);
+    EXPECT_EQ(text, c.expected) << c.what;
+    Settings again;
+    settings_from_text(text, again);
+    EXPECT_EQ(again.PageWidth, 700) << c.what;
+    EXPECT_EQ(again.BlackBG, 1) << c.what;
+    EXPECT_EQ(settings_to_text(text, changed), text) << c.what << ": a second write changes nothing";
+  }
 }
 
 }  // namespace

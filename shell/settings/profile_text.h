@@ -1,0 +1,35 @@
+// The text of a profile (INI) file: "[Section]" lines, "Key=value" lines and
+// everything else (comments, blank lines, lines of other programs), read and
+// updated without disturbing what is not ours.
+//
+// Section and key names match without regard to case and blanks around
+// them; the first occurrence of a key in its section counts (also when the
+// section appears more than once). Lines whose first non-blank character is
+// ';' or '#' are comments. A line ends at a line feed; a carriage return
+// before it belongs to the line's end.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kesto::shell {
+
+struct ProfileEntry {
+  std::string section;
+  std::string key;
+  std::string value;
+};
+
+// The value of a key, blanks around it removed; false when the key is missing.
+bool profile_value(std::string_view text, std::string_view section, std::string_view key, std::string& value);
+
+// The text with each entry's value put in place of the value its key has
+// (only the characters of the value change; the line keeps its spelling of
+// the key, its blanks and its line end). Entries whose key is missing are
+// added after the last key of the section's first occurrence, or, when the
+// section is missing, in a new section at the end, in the entries' order.
+// New lines end as the text's first line does (a line feed in an empty text).
+std::string update_profile(std::string_view text, const std::vector<ProfileEntry>& entries);
+
+}  // namespace kesto::shell
