@@ -1,12 +1,17 @@
 # KESTO: `make run` builds the program and runs the demo deck headless,
 # `make test` builds and runs every test, `make bench` runs the benchmarks,
-# `make format` applies the code style. Each build first installs whatever
-# Debian packages are missing.
+# `make format` applies the code style, `make fuzz` runs the fuzz harnesses
+# (FUZZ_SECONDS each, default 60), `make install` installs the program
+# (PREFIX, default /usr/local). Each build first installs whatever Debian
+# packages are missing.
 BUILD ?= build
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+PREFIX ?= /usr/local
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run bench format clean
+.PHONY: all deps configure build test run bench format fuzz install clean
 
 all: build
 
@@ -33,8 +38,21 @@ bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target kesto_bench
 	./$(BUILD)/kesto_bench --benchmark_counters_tabular=true
 
+# The fuzz harnesses, built with clang and the sanitizers in a tree of their
+# own, run one after the other from their committed corpora.
+fuzz:
+	@bash scripts/install-deps --fuzz
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++ -DKESTO_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_deck fuzz_settings fuzz_script
+	bash scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+install: configure
+	cmake --build $(BUILD) -j $(JOBS) --target kesto
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD)

@@ -1,5 +1,6 @@
 #include "shell/settings/profile_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <map>
 
@@ -8,10 +9,10 @@ namespace {
 
 constexpr std::string_view kBlanks = " \t\r";
 
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
+bool same_name(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  });
 }
 
 // Narrows [first, last) of `s` so that it neither begins nor ends with a blank.
@@ -26,14 +27,15 @@ struct Line {
   std::size_t content_end = 0;  // the line end starts here
   std::size_t end = 0;          // after the line feed (== content_end without one)
   Kind kind = Kind::other;
-  std::string section;  // lower case: the section this line is in, or names
-  std::string key;      // lower case
+  std::string_view section;  // the section this line is in, or names
+  std::string_view key;
   std::size_t value_begin = 0, value_end = 0;
 };
 
 std::vector<Line> split_lines(std::string_view text) {
   std::vector<Line> lines;
-  std::string section;
+  lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+  std::string_view section;
   std::size_t pos = 0;
   while (pos < text.size()) {
     Line l;
@@ -41,7 +43,7 @@ std::vector<Line> split_lines(std::string_view text) {
     const std::size_t lf = text.find('\n', pos);
     l.end = lf == std::string_view::npos ? text.size() : lf + 1;
     l.content_end = lf == std::string_view::npos ? text.size() : lf;
-    if (l.content_end > l.begin && text[l.content_end - 1] == '\r') --l.content_end;
+    if (lf != std::string_view::npos && l.content_end > l.begin && text[l.content_end - 1] == '\r') --l.content_end;
     pos = l.end;
 
     std::size_t first = l.begin, last = l.content_end;
@@ -51,7 +53,7 @@ std::vector<Line> split_lines(std::string_view text) {
       std::size_t name_last = text.substr(0, last).find(']', name_first);
       if (name_last == std::string_view::npos) name_last = last;
       trim_range(text, name_first, name_last);
-      section = lower(text.substr(name_first, name_last - name_first));
+      section = text.substr(name_first, name_last - name_first);
       l.kind = Line::Kind::section;
     } else if (first < last && text[first] != ';' && text[first] != '#') {
       const std::size_t eq = text.substr(0, last).find('=', first);
@@ -59,7 +61,7 @@ std::vector<Line> split_lines(std::string_view text) {
         l.kind = Line::Kind::key;
         std::size_t key_first = first, key_last = eq;
         trim_range(text, key_first, key_last);
-        l.key = lower(text.substr(key_first, key_last - key_first));
+        l.key = text.substr(key_first, key_last - key_first);
         l.value_begin = eq + 1;
         l.value_end = last;
         trim_range(text, l.value_begin, l.value_end);
@@ -67,28 +69,34 @@ std::vector<Line> split_lines(std::string_view text) {
       }
     }
     l.section = section;
-    lines.push_back(std::move(l));
+    lines.push_back(l);
   }
   return lines;
 }
 
 // Index of the line that holds the key, or -1.
-long find_key(const std::vector<Line>& lines, const std::string& section, const std::string& key) {
+long find_key(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
   for (std::size_t i = 0; i < lines.size(); ++i)
-    if (lines[i].kind == Line::Kind::key && lines[i].section == section && lines[i].key == key)
+    if (lines[i].kind == Line::Kind::key && same_name(lines[i].key, key) && same_name(lines[i].section, section))
       return static_cast<long>(i);
   return -1;
 }
 
 }  // namespace
 
-bool profile_value(std::string_view text, std::string_view section, std::string_view key, std::string& value) {
+std::vector<std::optional<std::string>> profile_values(std::string_view text, const std::vector<ProfileEntry>& keys) {
   const std::vector<Line> lines = split_lines(text);
-  const long i = find_key(lines, lower(section), lower(key));
-  if (i < 0) return false;
-  const Line& l = lines[static_cast<std::size_t>(i)];
-  value = std::string(text.substr(l.value_begin, l.value_end - l.value_begin));
-  return true;
+  std::vector<std::optional<std::string>> values;
+  for (const ProfileEntry& k : keys) {
+    const long i = find_key(lines, k.section, k.key);
+    if (i < 0) {
+      values.emplace_back();
+    } else {
+      const Line& l = lines[static_cast<std::size_t>(i)];
+      values.emplace_back(std::string(text.substr(l.value_begin, l.value_end - l.value_begin)));
+    }
+  }
+  return values;
 }
 
 std::string update_profile(std::string_view text, const std::vector<ProfileEntry>& entries) {
@@ -98,11 +106,10 @@ std::string update_profile(std::string_view text, const std::vector<ProfileEntry
 
   std::map<std::size_t, const ProfileEntry*> replaced;               // line -> new value
   std::map<std::size_t, std::vector<const ProfileEntry*>> inserted;  // after line -> new key lines
-  std::vector<std::string> new_sections;                             // in the entries' order
-  std::map<std::string, std::vector<const ProfileEntry*>> appended;  // new section -> its keys
+  std::vector<std::vector<const ProfileEntry*>> appended;            // new sections with their keys
   for (const ProfileEntry& e : entries) {
-    const std::string section = lower(e.section);
-    const long at = find_key(lines, section, lower(e.key));
+    const std::string_view section = e.section;
+    const long at = find_key(lines, section, e.key);
     if (at >= 0) {
       replaced[static_cast<std::size_t>(at)] = &e;
       continue;
@@ -111,7 +118,7 @@ std::string update_profile(std::string_view text, const std::vector<ProfileEntry
     // header when it has no key yet.
     long after = -1;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (lines[i].kind != Line::Kind::section || lines[i].section != section) continue;
+      if (lines[i].kind != Line::Kind::section || !same_name(lines[i].section, section)) continue;
       after = static_cast<long>(i);
       for (std::size_t j = i + 1; j < lines.size() && lines[j].kind != Line::Kind::section; ++j)
         if (lines[j].kind == Line::Kind::key) after = static_cast<long>(j);
@@ -120,8 +127,12 @@ std::string update_profile(std::string_view text, const std::vector<ProfileEntry
     if (after >= 0) {
       inserted[static_cast<std::size_t>(after)].push_back(&e);
     } else {
-      if (!appended.count(section)) new_sections.push_back(section);
-      appended[section].push_back(&e);
+      const auto same_section = [&](const auto& keys) { return same_name(keys.front()->section, section); };
+      const auto in = std::find_if(appended.begin(), appended.end(), same_section);
+      if (in == appended.end())
+        appended.push_back({&e});
+      else
+        in->push_back(&e);
     }
   }
 
@@ -139,14 +150,14 @@ std::string update_profile(std::string_view text, const std::vector<ProfileEntry
       out.append(text.substr(l.value_end, l.end - l.value_end));
     }
     const auto ins = inserted.find(i);
-    const bool more_after = ins != inserted.end() || (i + 1 == lines.size() && !new_sections.empty());
+    const bool more_after = ins != inserted.end() || (i + 1 == lines.size() && !appended.empty());
     if (more_after && l.end == l.content_end) out += eol;  // the last line had no line end
     if (ins != inserted.end())
       for (const ProfileEntry* e : ins->second) key_line(*e);
   }
-  for (const std::string& section : new_sections) {
-    out += "[" + appended[section].front()->section + "]" + eol;
-    for (const ProfileEntry* e : appended[section]) key_line(*e);
+  for (const auto& keys : appended) {
+    out += "[" + keys.front()->section + "]" + eol;
+    for (const ProfileEntry* e : keys) key_line(*e);
   }
   return out;
 }

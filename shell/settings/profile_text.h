@@ -9,6 +9,7 @@
 // before it belongs to the line's end.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,8 +22,9 @@ struct ProfileEntry {
   std::string value;
 };
 
-// The value of a key, blanks around it removed; false when the key is missing.
-bool profile_value(std::string_view text, std::string_view section, std::string_view key, std::string& value);
+// The value of each entry's key (the entries' values are not used), blanks
+// around it removed; none for a key that is missing.
+std::vector<std::optional<std::string>> profile_values(std::string_view text, const std::vector<ProfileEntry>& keys);
 
 // The text with each entry's value put in place of the value its key has
 // (only the characters of the value change; the line keeps its spelling of

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "shell/settings/profile_text.h"
 
@@ -27,11 +28,6 @@ bool parse_int32(const std::string& text, std::int32_t& value) {
   if (r.ec != std::errc() || r.ptr != last) return false;
   value = v;
   return true;
-}
-
-void read_key(std::string_view text, const char* section, const char* key, std::int32_t& value) {
-  std::string v;
-  if (profile_value(text, section, key, v)) parse_int32(v, value);
 }
 
 std::int32_t as_switch(std::int32_t v) { return v != 0 ? 1 : 0; }
@@ -78,15 +74,26 @@ std::string settings_path() {
 }
 
 void settings_from_text(std::string_view text, Settings& s) {
-  read_key(text, "Printer", "PageLeftMargin", s.PageLeftMargin);
-  read_key(text, "Printer", "PageTopMargin", s.PageTopMargin);
-  read_key(text, "Printer", "PageWidth", s.PageWidth);
-  read_key(text, "Printer", "PenWidthPrinter", s.PenWidthPrinter);
-  read_key(text, "Metafile", "PenWidthEMF", s.PenWidthEMF);
-  read_key(text, "PostScript", "PenWidthEPS", s.PenWidthEPS);
-  read_key(text, "Printer", "LandscapePrinter", s.LandscapePrinter);
-  read_key(text, "Window", "ColorWindow", s.ColorWindow);
-  read_key(text, "Window", "BlackBG", s.BlackBG);
+  const struct {
+    const char* section;
+    const char* key;
+    std::int32_t& value;
+  } keys[] = {
+      {"Printer", "PageLeftMargin", s.PageLeftMargin},
+      {"Printer", "PageTopMargin", s.PageTopMargin},
+      {"Printer", "PageWidth", s.PageWidth},
+      {"Printer", "PenWidthPrinter", s.PenWidthPrinter},
+      {"Metafile", "PenWidthEMF", s.PenWidthEMF},
+      {"PostScript", "PenWidthEPS", s.PenWidthEPS},
+      {"Printer", "LandscapePrinter", s.LandscapePrinter},
+      {"Window", "ColorWindow", s.ColorWindow},
+      {"Window", "BlackBG", s.BlackBG},
+  };
+  std::vector<ProfileEntry> names;
+  for (const auto& k : keys) names.push_back({k.section, k.key, {}});
+  const auto values = profile_values(text, names);
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (values[i]) parse_int32(*values[i], keys[i].value);
   s.LandscapePrinter = as_switch(s.LandscapePrinter);
   s.ColorWindow = as_switch(s.ColorWindow);
   s.BlackBG = as_switch(s.BlackBG);

@@ -254,6 +254,11 @@ TEST(SettingsValues, RewrittenInPlace) {
       {"a last line without its line end gets one before the new lines", "[Window]\nColorWindow=1",
        "[Window]\nColorWindow=1\nBlackBG=1\n[Printer]\nPageLeftMargin=100\nPageTopMargin=100\nPageWidth=700\n"
        "PenWidthPrinter=2\nLandscapePrinter=0\n[PostScript]\nPenWidthEPS=2\n[Metafile]\nPenWidthEMF=2\n"},
+      {"a carriage return alone at the end is not a line end",
+       "[Window]\nColorWindow=1\nBlackBG=0\n[Printer]\nPageLeftMargin=100\nPageTopMargin=100\nPageWidth=700\n"
+       "PenWidthPrinter=2\nLandscapePrinter=0\n[PostScript]\nPenWidthEPS=2\n[Metafile]\nx=\r",
+       "[Window]\nColorWindow=1\nBlackBG=1\n[Printer]\nPageLeftMargin=100\nPageTopMargin=100\nPageWidth=700\n"
+       "PenWidthPrinter=2\nLandscapePrinter=0\n[PostScript]\nPenWidthEPS=2\n[Metafile]\nx=\r\nPenWidthEMF=2\n"},
       {"a section given twice: the first key found is updated, a missing one joins the first block",
        "[Window]\nx=1\n[Printer]\n[Window]\nBlackBG=0\n[Printer]\nPageWidth=\n[Metafile]\nPenWidthEMF=2\n"
        "[PostScript]\nPenWidthEPS=2\n",
