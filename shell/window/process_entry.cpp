@@ -51,6 +51,41 @@ void quiet_offscreen_handler(QtMsgType type, const QMessageLogContext& context, 
     std::cerr << message.toStdString() << '\n';
 }
 
+// The display an interactive window would go to, for the message that it
+// cannot be opened.
+std::string display_name() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  const bool wants_wayland = platform && std::string(platform).rfind("wayland", 0) == 0;
+  if (wants_wayland && wayland && *wayland) return wayland;
+  if (x11 && *x11) return x11;
+  if (wayland && *wayland) return wayland;
+  return platform && *platform ? platform : "(none)";
+}
+
+// While the window system is being set up for an interactive run, its
+// messages are held back: when it cannot be set up at all, the toolkit ends
+// the process through a fatal message (an abort, after notices about
+// plugins that say nothing a user could act on). That fatal message is
+// turned into one line of ours and exit status 2; when the set-up succeeds,
+// the messages held back are passed on.
+struct HeldMessage {
+  QtMsgType type;
+  std::string category, text;
+};
+std::vector<HeldMessage>* g_held = nullptr;
+QtMessageHandler g_handler_before_hold = nullptr;
+
+void hold_or_fail_handler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtFatalMsg) {
+    std::cerr << "kesto: cannot open the window on display " << display_name() << "; use --batch to run without one"
+              << std::endl;
+    std::_Exit(2);
+  }
+  if (g_held) g_held->push_back({type, context.category ? context.category : "", message.toStdString()});
+}
+
 std::unique_ptr<QApplication> make_application(int argc, char** argv, bool offscreen) {
   QtArguments& a = qt_arguments();
   a.words.assign(1, argc > 0 && argv && argv[0] ? argv[0] : "kesto");
@@ -67,7 +102,37 @@ std::unique_ptr<QApplication> make_application(int argc, char** argv, bool offsc
   for (std::string& w : a.words) a.pointers.push_back(w.data());
   a.pointers.push_back(nullptr);
   a.count = static_cast<int>(a.words.size());
-  return std::make_unique<QApplication>(a.count, a.pointers.data());
+  if (offscreen) return std::make_unique<QApplication>(a.count, a.pointers.data());
+
+  static std::vector<HeldMessage> held;
+  held.clear();
+  g_held = &held;
+  g_handler_before_hold = qInstallMessageHandler(hold_or_fail_handler);
+  auto app = std::make_unique<QApplication>(a.count, a.pointers.data());
+  qInstallMessageHandler(g_handler_before_hold);
+  return app;
+}
+
+// Passes the messages held back while the window system was set up on (or
+// drops them, when the run goes no further).
+void release_held_messages(bool pass_on) {
+  if (!g_held) return;
+  if (pass_on)
+    for (const HeldMessage& m : *g_held) {
+      const QMessageLogContext context(nullptr, 0, nullptr, m.category.empty() ? nullptr : m.category.c_str());
+      if (g_handler_before_hold)
+        g_handler_before_hold(m.type, context, QString::fromStdString(m.text));
+      else
+        std::cerr << m.text << '\n';
+    }
+  g_held->clear();
+  g_held = nullptr;
+}
+
+// Platforms that show nothing on any screen.
+bool platform_shows_nothing() {
+  const QString name = QGuiApplication::platformName();
+  return name == "offscreen" || name == "minimal";
 }
 
 }  // namespace
@@ -93,6 +158,14 @@ common::RunEnded::Kind PROCESS_ENTRY(int& argc, char** argv, void (*run_driver)(
       return Kind::stalled;
     }
     own = make_application(argc, argv, offscreen);
+    // An interactive run that nobody could see or answer would only wait.
+    const bool refused = !batch && !script().active && platform_shows_nothing();
+    release_held_messages(!refused);
+    if (refused) {
+      std::cerr << "kesto: the " << QGuiApplication::platformName().toStdString()
+                << " platform shows no window; use --batch or --script to run without one\n";
+      return Kind::stalled;
+    }
   }
   if (!ALLOCATE_PLOT_BUFFER()) {
     SHOW_MESSAGE("Can't allocate memory for plot buffer");

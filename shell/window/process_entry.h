@@ -12,8 +12,11 @@ namespace kesto::shell {
 // shuts the shell down (SHELL_SHUTDOWN). Returns how the run ended. When the
 // plot buffer cannot be allocated, "Can't allocate memory for plot buffer"
 // is shown and the run driver is not called (result: abrupt); when there is
-// no display to open the window on, that is said on standard error (result:
-// stalled).
+// no display to open the window on, or only one that shows nothing (the
+// offscreen platform without a script), that is said in one line on
+// standard error (result: stalled). A display that is named but does not
+// answer ends the process at once with that line and exit status 2: the
+// window system cannot be set up again in the same process.
 common::RunEnded::Kind PROCESS_ENTRY(int& argc, char** argv, void (*run_driver)(), bool batch);
 
 // Makes sure an application object exists before a window is opened outside
