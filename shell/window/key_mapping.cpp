@@ -4,13 +4,17 @@
 
 namespace kesto::shell {
 
-std::int16_t key_code_for(int qt_key, const QString& text) {
+std::int16_t key_code_for(int qt_key, Qt::KeyboardModifiers modifiers, const QString& text) {
   if (qt_key >= Qt::Key_F1 && qt_key <= Qt::Key_F12) return static_cast<std::int16_t>(KEY_F1 + (qt_key - Qt::Key_F1));
   switch (qt_key) {
     case Qt::Key_Up: return KEY_UP;
     case Qt::Key_Down: return KEY_DOWN;
     case Qt::Key_Right: return KEY_RIGHT;
     case Qt::Key_Left: return KEY_LEFT;
+    default: break;
+  }
+  if (modifiers & (Qt::AltModifier | Qt::MetaModifier)) return 0;
+  switch (qt_key) {
     case Qt::Key_Return:
     case Qt::Key_Enter: return KEY_ENTER;
     case Qt::Key_Backspace: return KEY_BACKSPACE;

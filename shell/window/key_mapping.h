@@ -1,7 +1,9 @@
 // Translation between the window system's keys and the program's key codes:
 // characters by their code, F1-F12 129-140, up 141, down 142, right 143,
 // left 144. Keys that are none of these (Shift alone, Home, Delete) give 0,
-// which means no key event at all.
+// which means no key event at all; so do keys typed with Alt or Meta held
+// (Alt with a letter that is no menu's mnemonic reaches the window as the
+// plain letter). AltGr is not Alt: the characters it types count.
 #pragma once
 
 #include <QString>
@@ -10,8 +12,9 @@
 
 namespace kesto::shell {
 
-// The key code of a key press (Qt key and the text it types); 0 for none.
-std::int16_t key_code_for(int qt_key, const QString& text);
+// The key code of a key press (Qt key, modifiers held and the text it
+// types); 0 for none.
+std::int16_t key_code_for(int qt_key, Qt::KeyboardModifiers modifiers, const QString& text);
 
 // A key press that yields a given key code, for playing scripted keys
 // through the window.

@@ -77,7 +77,7 @@ class ClientArea : public QWidget {
   }
 
   void keyPressEvent(QKeyEvent* e) override {
-    const std::int16_t code = key_code_for(e->key(), e->text());
+    const std::int16_t code = key_code_for(e->key(), e->modifiers(), e->text());
     if (code == 0) {
       e->ignore();
       return;

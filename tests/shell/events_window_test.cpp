@@ -3,7 +3,11 @@
 // positions are client pixels in text mode and page units with a picture,
 // closing the window gives the quit event, and script steps travel through
 // the window as real events.
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMainWindow>
+#include <QMenu>
+#include <QWidget>
 #include <QCursor>
 #include <QMouseEvent>
 #include <QTest>
@@ -71,6 +75,43 @@ TEST_F(WindowEvents, KeysWithoutACharacterGiveNoEvent) {
   const EventRecord e = next_event();
   EXPECT_EQ(e.type, EVENT_KEY);
   EXPECT_EQ(e.key, 'x');
+}
+
+// Alt with a letter opens the menu whose mnemonic it is; Alt or Meta with
+// any other key that types a character gives no key, while function keys and
+// arrows count whatever is held, and AltGr types its characters.
+TEST_F(WindowEvents, AltWithALetterOpensItsMenuOrGivesNoKey) {
+  settle();
+  QTest::keyClick(&client(), Qt::Key_F, Qt::AltModifier);
+  QWidget* popup = QApplication::activePopupWidget();
+  ASSERT_NE(popup, nullptr);
+  ASSERT_NE(qobject_cast<QMenu*>(popup), nullptr);
+  EXPECT_EQ(qobject_cast<QMenu*>(popup)->title(), "&File");
+  popup->close();
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* text;
+    int code;  // 0: no key
+  } cases[] = {
+      {Qt::Key_X, Qt::AltModifier, "x", 0},
+      {Qt::Key_5, Qt::AltModifier, "5", 0},
+      {Qt::Key_Return, Qt::AltModifier, "\r", 0},
+      {Qt::Key_X, Qt::MetaModifier, "x", 0},
+      {Qt::Key_X, Qt::AltModifier | Qt::ShiftModifier, "X", 0},
+      {Qt::Key_F2, Qt::AltModifier, "", 130},
+      {Qt::Key_Up, Qt::AltModifier, "", KEY_UP},
+      {Qt::Key_At, Qt::GroupSwitchModifier, "@", '@'},
+      {Qt::Key_X, Qt::NoModifier, "x", 'x'},
+  };
+  for (const auto& c : cases) {
+    QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, QString::fromLatin1(c.text));
+    QCoreApplication::sendEvent(&client(), &press);
+    EXPECT_EQ(POLL_KEY(), c.code ? 13 : 0) << c.text << " " << c.modifiers;
+    if (c.code) {
+      EXPECT_EQ(GI_GET_KEY(), c.code) << c.text;
+    }
+  }
 }
 
 TEST_F(WindowEvents, PressReleaseAndMovesInClientPixels) {
