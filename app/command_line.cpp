@@ -24,6 +24,7 @@
 #include "solver/deck_observer.h"
 #include "solver/deck_recorder.h"
 #include "solver/run_driver.h"
+#include "textui/banner.h"
 
 namespace kesto::app {
 namespace {
@@ -47,6 +48,7 @@ constexpr const char* kUsage =
     "  --script FILE    take the user's input from the script FILE first\n"
     "  --convergence FILE  write the largest change of any cell in each sweep to\n"
     "                   FILE, two columns (sweep, volts) for plotting\n"
+    "  --version        show the program's name, version and release date\n"
     "  --help           show this text\n"
     "exit status (batch): 0 normal end, 1 a fatal page ended the run (or the\n"
     "                     convergence file could not be written),\n"
@@ -58,6 +60,7 @@ struct Arguments {
   bool batch = false;
   bool check = false;
   bool help = false;
+  bool version = false;
   std::string deck, pictures, exports, markel, script, convergence;
 };
 
@@ -91,6 +94,8 @@ bool parse(int argc, char** argv, Arguments& a, std::string& error) {
       if (!value(a.convergence)) return false;
     } else if (s == "--help" || s == "-h") {
       a.help = true;
+    } else if (s == "--version") {
+      a.version = true;
     } else if (!s.empty() && s[0] == '-') {
       error = "unknown option " + s;
       return false;
@@ -102,7 +107,7 @@ bool parse(int argc, char** argv, Arguments& a, std::string& error) {
     }
   }
   // A batch run needs a deck, or a script that types one into the menu.
-  if (a.batch && a.deck.empty() && a.script.empty() && !a.help) {
+  if (a.batch && a.deck.empty() && a.script.empty() && !a.help && !a.version) {
     error = "no input deck given (give DECK, or a --script that types its name into the menu)";
     return false;
   }
@@ -176,6 +181,17 @@ bool deck_fits_record(const std::string& deck, std::string& error) {
   return true;
 }
 
+// "KESTO VERSION 1A (SEPT. 20, 2000)": the identity the title line is made of.
+std::string version_text() {
+  solver::set_program_identity();
+  const textui::ProgramIdentity& id = textui::program_identity();
+  const auto trimmed = [](const std::string& s) {
+    const auto first = s.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : s.substr(first, s.find_last_not_of(' ') - first + 1);
+  };
+  return trimmed(id.name) + " VERSION " + trimmed(id.version) + " (" + trimmed(id.release_date) + ")";
+}
+
 int exit_status(common::RunEnded::Kind how, bool batch) {
   // An interactive run ends with the normal status whichever way the user
   // ended it; it fails only when it could not show its window at all.
@@ -200,6 +216,10 @@ int run_kesto(int argc, char** argv) {
   }
   if (a.help) {
     std::cout << kUsage;
+    return 0;
+  }
+  if (a.version) {
+    std::cout << version_text() << '\n';
     return 0;
   }
   if (!a.deck.empty() && !deck_fits_record(a.deck, error)) {

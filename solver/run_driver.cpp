@@ -49,6 +49,13 @@ void closing_page() {
 
 }  // namespace
 
+void set_program_identity() {
+  textui::ProgramIdentity& id = textui::program_identity();
+  id.name = "KESTO   ";
+  id.version = "1A    ";
+  id.release_date = " SEPT. 20, 2000";
+}
+
 RunOptions& run_options() {
   static RunOptions o;
   return o;
@@ -56,12 +63,9 @@ RunOptions& run_options() {
 
 void RUN_DRIVER() {
   // 1. Program identity and the title line of every message page.
-  textui::ProgramIdentity& id = textui::program_identity();
-  id.name = "KESTO   ";
-  id.version = "1A    ";
-  id.release_date = " SEPT. 20, 2000";
+  set_program_identity();
   textui::SET_TITLE();
-  id.notice_variant = 2;
+  textui::program_identity().notice_variant = 2;
   std::string today;
   textui::DATE_SHORT(today);
   textui::install_fatal_stop_hook();

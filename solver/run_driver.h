@@ -15,6 +15,10 @@ struct RunOptions {
 
 RunOptions& run_options();
 
+// The program's name, version and release date, from which the title line
+// of every page and the version the command line prints are made.
+void set_program_identity();
+
 // The whole run; ends with a stop (common::RunEnded), never returns normally.
 [[noreturn]] void RUN_DRIVER();
 

@@ -506,12 +506,43 @@ TEST(BatchRun, PausePicturesShowTheProgressDrawnOnTheWindow) {
   EXPECT_TRUE(fs::exists(dir / "out" / "potential.png"));
 }
 
-TEST(InteractiveRun, WithoutADisplayItSaysSoAndFails) {
-  const fs::path dir = with_deck("nodisplay", "plate.txt", kSmallDeck);
-  const ProgramRun r = run_kesto(dir, {"plate"});
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("no display"), std::string::npos) << r.err;
-  expect_no_tables(dir);
+// An interactive run that cannot show its window says so in one line and
+// exits 2, having written nothing: no display at all, a display that does
+// not answer (no X server listens on :93), a platform that shows nothing.
+TEST(InteractiveRun, WithoutAUsableDisplayItSaysSoInOneLineAndFails) {
+  const struct {
+    const char* name;
+    std::vector<std::string> env;
+    const char* said;
+  } cases[] = {
+      {"none",
+       {},
+       "kesto: there is no display to open the window on (DISPLAY is not set); use --batch or --script to run "
+       "without one\n"},
+      {"silent", {"DISPLAY=:93"}, "kesto: cannot open the window on display :93; use --batch to run without one\n"},
+      {"offscreen",
+       {"QT_QPA_PLATFORM=offscreen"},
+       "kesto: the offscreen platform shows no window; use --batch or --script to run without one\n"},
+  };
+  for (const auto& c : cases) {
+    const fs::path dir = with_deck(std::string("nodisplay_") + c.name, "plate.txt", kSmallDeck);
+    const ProgramRun r = run_kesto(dir, {"plate"}, c.env);
+    EXPECT_EQ(r.status, 2) << c.name;
+    EXPECT_EQ(r.err, c.said) << c.name;
+    EXPECT_EQ(r.out, "") << c.name;
+    expect_no_tables(dir);
+    EXPECT_FALSE(fs::exists(dir / "config" / "verudo.ini")) << c.name;
+  }
+}
+
+TEST(InteractiveRun, VersionComesFromTheIdentityOfTheTitleLine) {
+  const fs::path dir = with_deck("version", "plate.txt", kSmallDeck);
+  ProgramRun r = run_kesto(dir, {"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "KESTO VERSION 1A (SEPT. 20, 2000)\n");
+  EXPECT_EQ(r.err, "");
+  r = run_kesto(dir, {"--batch", "plate"});
+  EXPECT_NE(r.out.find("*** KESTO    ** VERSION 1A     ****  SEPT. 20, 2000 ****"), std::string::npos);
 }
 
 TEST(InteractiveRun, AScriptDrivesTheWholeRunOffscreen) {
