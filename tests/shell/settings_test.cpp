@@ -102,7 +102,7 @@ TEST_F(SettingsFile, NamesMatchWithoutCaseAndTheFirstKeyCounts) {
 
 TEST_F(SettingsFile, MissingNonNumericAndAbsurdValues) {
   write_settings_file(
-      "[Printer]\nPageLeftMargin=abc\nPageTopMargin=12x\nPageWidth=99999999999\nPenWidthPrinter=2000000\n"
+      "[Printer]\nPageLeftMargin=abc\nPageTopMargin=+-5\nPageWidth=99999999999\nPenWidthPrinter=2000000\n"
       "LandscapePrinter=7\n[Metafile]\nPenWidthEMF=-3\n[PostScript]\nPenWidthEPS=\n[Window]\nColorWindow=-1\n"
       "BlackBG=255\ngarbage line without equals\n[unclosed\n");
   OPEN_WINDOW();
