@@ -33,7 +33,7 @@ TEST(Install, PutsTheProgramItsDesktopEntryAndItsManualPage) {
   const fs::path program = prefix / "bin" / "kesto";
   ASSERT_TRUE(fs::is_regular_file(program));
   EXPECT_NE(fs::status(program).permissions() & fs::perms::owner_exec, fs::perms::none);
-  const ProgramRun version = run(shell_quote(program.string()) + " --version");
+  const ProgramRun version = run("timeout 60 " + shell_quote(program.string()) + " --version");
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "KESTO VERSION 1A (SEPT. 20, 2000)\n");
 
