@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (!std::isfinite(s.x) || !std::isfinite(s.y)) fail(s, "a position that is not finite");
       if (s.button < 0 || s.button > 3) fail(s, "a button out of range");
     }
-    if (s.kind == Kind::busy_key && s.after_polls < 1) fail(s, "a poll count below 1");
+    if (s.busy && s.after_polls < 1) fail(s, "a poll count below 1");
   }
   return 0;
 }
