@@ -5,13 +5,12 @@
 
 #include "common/fixed_text.h"
 #include "common/fortran_format.h"
+#include "common/list_input.h"
 
 namespace kesto::textui {
 namespace {
 
 constexpr std::size_t kConsidered = 20;  // characters of a typed value that count
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // The text without its leading and trailing blanks; false when a blank is
 // left inside it. An all-blank text becomes "0".
@@ -26,9 +25,14 @@ bool trimmed_value_text(std::string_view text, std::string& out) {
   return out.find(' ') == std::string::npos;
 }
 
-std::size_t skip_digits(const std::string& s, std::size_t i) {
-  while (i < s.size() && is_digit(s[i])) ++i;
-  return i;
+// True when `read` takes the whole text as one value of the list reader:
+// no "+" sign, nothing before or after the value (a second value, a comma,
+// a slash, a tab), and a number that is finite.
+template <class Read>
+bool read_whole(const std::string& s, Read read) {
+  if (s[0] == '+') return false;
+  common::ListReader reader(s);
+  return read(reader) == common::ListStatus::ok && reader.field_begin() == 0 && reader.field_end() == s.size();
 }
 
 // The rightmost `width` characters of `text`, blank-padded on the left.
@@ -107,12 +111,9 @@ std::string general(float value, int digits, int width) {
 
 bool PARSE_INT(std::string_view typed, std::int16_t& value) {
   std::string s;
-  if (!trimmed_value_text(typed, s)) return false;
-  std::size_t i = s[0] == '-' ? 1 : 0;
-  const std::size_t digits_start = i;
-  i = skip_digits(s, i);
-  if (i != s.size() || i == digits_start) return false;
-  const long v = std::strtol(s.c_str(), nullptr, 10);
+  std::int32_t v = 0;
+  if (!trimmed_value_text(typed, s) || !read_whole(s, [&](common::ListReader& r) { return r.integer(v); }))
+    return false;
   if (v < -32768 || v > 32767) return false;
   value = static_cast<std::int16_t>(v);
   return true;
@@ -131,26 +132,10 @@ bool PARSE_REAL(std::string_view typed, float& value) {
     s.pop_back();
     s += last == 'K' ? "E3" : last == 'M' ? "E6" : "E9";
   }
-  // Optional "-", digits, "." (inserted when missing), digits, then an
-  // optional exponent.
-  std::size_t i = s[0] == '-' ? 1 : 0;
-  const std::size_t integer_start = i;
-  i = skip_digits(s, i);
-  std::size_t mantissa_digits = i - integer_start;
-  if (i == s.size() || s[i] != '.') s.insert(i, ".");
-  const std::size_t fraction_start = ++i;
-  i = skip_digits(s, i);
-  mantissa_digits += i - fraction_start;
-  if (i < s.size() && s[i] == 'E') {
-    ++i;
-    if (i < s.size() && s[i] == '-') ++i;
-    const std::size_t exponent_start = i;
-    i = skip_digits(s, i);
-    if (i == exponent_start) return false;  // an exponent letter with no digits
-  }
-  if (i != s.size() || mantissa_digits == 0) return false;
-  const float v = std::strtof(s.c_str(), nullptr);
-  if (!std::isfinite(v)) return false;
+  // The exponent letter of a field is E only.
+  if (s.find_first_of("Dd") != std::string::npos) return false;
+  float v = 0.0f;
+  if (!read_whole(s, [&](common::ListReader& r) { return r.real(v); })) return false;
   value = v;
   return true;
 }

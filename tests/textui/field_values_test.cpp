@@ -24,6 +24,10 @@ TEST(ParseReal, AcceptsTheRealSyntaxAndRejectsTheRest) {
       {"1E99", false, 0},      {"abc", false, 0},
       {"1.2.3", false, 0},     {"--1", false, 0},
       {"1K3", false, 0},       {"12345678901234567890", true, 1.2345679e19f},
+      {"1D3", false, 0},       {"1,5", false, 0},
+      {"5,", false, 0},        {"\t5", false, 0},
+      {"5/", false, 0},        {"inf", false, 0},
+      {"-nan", false, 0},      {"1E-50", true, 0.0f},
   };
   for (const Case& c : cases) {
     float v = -99.0f;
@@ -42,7 +46,8 @@ TEST(ParseInt, AcceptsAnOptionalMinusAndDigitsWithinSixteenBits) {
   const Case cases[] = {
       {"", true, 0},          {"  42 ", true, 42}, {"-7", true, -7}, {"-32768", true, -32768},
       {"32767", true, 32767}, {"32768", false, 0}, {"+7", false, 0}, {"1 2", false, 0},
-      {"4.0", false, 0},      {"-", false, 0},     {"4K", false, 0},
+      {"4.0", false, 0},      {"-", false, 0},     {"4K", false, 0}, {"7,", false, 0},
+      {"\t7", false, 0},      {"7/", false, 0},    {"-0", true, 0},  {"99999999999", false, 0},
   };
   for (const Case& c : cases) {
     std::int16_t v = 99;
