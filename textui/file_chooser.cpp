@@ -26,14 +26,14 @@ void write_row(std::int16_t row, std::int16_t column, const std::string& text, s
   PUT_TEXT(common::pad(text, static_cast<std::size_t>(width)), width, attribute);
 }
 
-// The page for a search without result: its lines, a key, a blank name.
-void nothing_found(const std::string& row5, const std::string& row7, std::string& file_name) {
+// A page that tells why no list is shown (rows 5 and 7; row 7 may be
+// empty) and waits for a key.
+void key_page(const std::string& row5, const std::string& row7) {
   CLEAR_SCREEN();
   write_row(5, 1, row5, 80);
   if (!row7.empty()) write_row(7, 1, row7, 80);
   write_row(9, 1, "TYPE ANY KEY TO CONTINUE....", 80);
-  if (shell::GI_GET_KEY() == shell::KEY_QUIT) FATAL_STOP();
-  file_name = std::string(14, ' ');
+  WAIT_KEY();
 }
 
 // The heading and help of the chooser, then the list.
@@ -54,21 +54,19 @@ constexpr const char* kNoMatchMore = "WHICH MATCH THE GIVEN FILE NAME.";
 // The chooser over the names found, or the page that says none was.
 void page_for(const NameList& list, const char* heading, const std::string& row5, const std::string& row7,
               std::string& file_name) {
-  if (list.count() == 0)
-    nothing_found(row5, row7, file_name);
-  else
+  if (list.count() > 0) {
     offer(heading, list, file_name);
+    return;
+  }
+  key_page(row5, row7);
+  file_name = std::string(14, ' ');
 }
 
 // The by-name pages need a name to compare; false (after telling the user)
 // when the given one is blank.
 bool have_a_name(const std::string& text) {
   if (common::trimmed_length(std::string_view(text).substr(0, std::min<std::size_t>(14, text.size()))) > 0) return true;
-  CLEAR_SCREEN();
-  write_row(5, 1, "PLEASE TYPE A FILE NAME THAT CAN BE COMPARED", 80);
-  write_row(7, 1, "WITH THE FILE NAMES IN YOUR DIRECTORY.", 80);
-  write_row(9, 1, "TYPE ANY KEY TO CONTINUE....", 80);
-  if (shell::GI_GET_KEY() == shell::KEY_QUIT) FATAL_STOP();
+  key_page("PLEASE TYPE A FILE NAME THAT CAN BE COMPARED", "WITH THE FILE NAMES IN YOUR DIRECTORY.");
   return false;
 }
 
