@@ -16,6 +16,13 @@ namespace {
   FATAL_STOP();
 }
 
+// The first k (1-based) whose table entry is `row`, 0 when none is.
+std::int16_t key_of_row(const MenuRowTable& table, std::int32_t row) {
+  for (std::size_t k = 0; k < table.size(); ++k)
+    if (table[k] != 0 && table[k] == row) return static_cast<std::int16_t>(k + 1);
+  return 0;
+}
+
 }  // namespace
 
 MenuRowTable& menu_row_table() {
@@ -74,11 +81,9 @@ void WAIT_CHOICE(std::int16_t& action) {
       action = ACTION_CLICK;
       return;
     }
-    for (std::size_t k = 0; k < 10; ++k) {
-      if (table[k] != 0 && table[k] == last_click().row) {
-        action = static_cast<std::int16_t>(k + 1);
-        return;
-      }
+    if (const std::int16_t k = key_of_row(table, last_click().row); k != 0) {
+      action = k;
+      return;
     }
   }
 }
@@ -100,14 +105,7 @@ void KEY_BAR_MAP(std::int16_t& action) {
 }
 
 void ROW_TO_KEY(std::int16_t& action, const MenuRowTable& table) {
-  if (action != ACTION_CLICK) return;
-  action = 0;
-  for (std::size_t k = 0; k < 10; ++k) {
-    if (table[k] != 0 && table[k] == last_click().row) {
-      action = static_cast<std::int16_t>(k + 1);
-      return;
-    }
-  }
+  if (action == ACTION_CLICK) action = key_of_row(table, last_click().row);
 }
 
 }  // namespace kesto::textui
