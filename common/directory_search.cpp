@@ -1,7 +1,6 @@
 #include "common/directory_search.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <system_error>
 
 namespace kesto::common {
@@ -32,22 +31,30 @@ bool wildcard_match(std::string_view pattern, std::string_view name) {
   return p == pattern.size();
 }
 
-bool FIND_FIRST(DirectorySearch& search, const std::string& pattern) {
+std::vector<std::filesystem::path> regular_files_matching(const std::string& path_text,
+                                                          bool (*match)(std::string_view wanted,
+                                                                        std::string_view name)) {
   namespace fs = std::filesystem;
-  search = DirectorySearch{};
-  const fs::path path(pattern);
+  std::vector<fs::path> found;
+  const fs::path path(path_text);
   const std::string wanted = path.filename().string();
-  if (wanted.empty()) return false;
+  if (wanted.empty()) return found;
   const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
   std::error_code ec;
   fs::directory_iterator it(dir, ec), end;
   for (; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (!wildcard_match(wanted, name)) continue;
+    if (!match(wanted, it->path().filename().string())) continue;
     std::error_code type_ec;
     if (!it->is_regular_file(type_ec)) continue;
-    search.names.push_back(name);
+    found.push_back(it->path());
   }
+  return found;
+}
+
+bool FIND_FIRST(DirectorySearch& search, const std::string& pattern) {
+  search = DirectorySearch{};
+  for (const std::filesystem::path& file : regular_files_matching(pattern, wildcard_match))
+    search.names.push_back(file.filename().string());
   std::sort(search.names.begin(), search.names.end());
   return !search.names.empty();
 }

@@ -6,6 +6,7 @@
 // name order, so that a list reads the same on every file system.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,15 @@ struct DirectorySearch {
 
 // True when `name` matches the wildcard `pattern`, ignoring case.
 bool wildcard_match(std::string_view pattern, std::string_view name);
+
+// The regular files of the directory of `path` (a path without a directory:
+// the current one) whose names `match` the last component of `path`, in the
+// order the directory gives them; each path is that directory joined with
+// the file's name. Empty when the directory does not exist or cannot be
+// read, or the path has no last component.
+std::vector<std::filesystem::path> regular_files_matching(const std::string& path,
+                                                          bool (*match)(std::string_view wanted,
+                                                                        std::string_view name));
 
 // Starts a search for `pattern`: a path whose last component may hold
 // wildcards (a pattern without a directory searches the current one). True

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <system_error>
+#include <vector>
 
+#include "common/directory_search.h"
 #include "common/fixed_text.h"
 
 namespace kesto::common {
@@ -24,20 +26,8 @@ fs::path locate_file(const std::string& path_text) {
   if (path_text.empty()) return {};
   const fs::path path(path_text);
   if (is_file(path)) return path;
-  const std::string wanted = path.filename().string();
-  if (wanted.empty()) return {};
-  const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
-  std::error_code ec;
-  fs::directory_iterator it(dir, ec), end;
-  fs::path found;
-  int matches = 0;
-  for (; !ec && it != end; it.increment(ec)) {
-    if (!equal_ignoring_case(it->path().filename().string(), wanted)) continue;
-    if (!is_file(it->path())) continue;
-    found = it->path();
-    ++matches;
-  }
-  return matches == 1 ? found : fs::path();
+  const std::vector<fs::path> found = regular_files_matching(path_text, equal_ignoring_case);
+  return found.size() == 1 ? found.front() : fs::path();
 }
 
 std::FILE* open_regular_file(const fs::path& path) {
