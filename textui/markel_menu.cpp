@@ -55,8 +55,7 @@ void MARKEL_NAME_FORM(std::int16_t& action) {
   field.width = 14;
   field.highlight = 1;
   form.fields = {field};
-  do FORM_EDIT(form);
-  while (form.action == ACTION_ENTER);
+  FORM_LOOP(form);
   if (form.action == ACTION_QUIT) FATAL_STOP();
   name = common::pad(form.storage, 16);
   action = form.action;
