@@ -31,13 +31,21 @@ void set_line(float x1, float y1, float x2, float y2) {
   c.b = y2 - c.m * x2;
 }
 
-// Where a vertical segment at x leaves the window towards an end at y outside
-// it: the top edge when that end lies above, the bottom edge when below.
-// (Comparing with the window rather than with y = 0 gives the same points
-// for every window that holds y = 0, and the right ones for the others.)
-void vertical_exit(float x, float y, float& ex, float& ey) {
-  ex = x;
-  ey = y < cs().ymin ? cs().ymin : cs().ymax;
+// Where the segment from (x1, y1) to (x2, y2), one end inside the window,
+// crosses the window's edge; (ox, oy) is the end that lies outside. The line
+// is set from the segment in its own order, which the rounding depends on.
+// A vertical segment leaves through the top edge when its outside end lies
+// above, through the bottom edge when below. (Comparing with the window
+// rather than with y = 0 gives the same points for every window that holds
+// y = 0, and the right ones for the others.)
+void window_exit(float x1, float y1, float x2, float y2, float ox, float oy, float& ex, float& ey) {
+  if (x1 == x2) {
+    ex = ox;
+    ey = oy < cs().ymin ? cs().ymin : cs().ymax;
+  } else {
+    set_line(x1, y1, x2, y2);
+    RCEDGE(ox, oy, ex, ey);
+  }
 }
 
 // Intersection with `first`, or with `second` when the first's free
@@ -88,20 +96,10 @@ void CLIP_DRAW(float x, float y) {
   if (p_in && q_in) {
     draw_visible(px, py, x, y);
   } else if (p_in) {
-    if (px == x) {
-      vertical_exit(x, y, ex, ey);
-    } else {
-      set_line(px, py, x, y);
-      RCEDGE(x, y, ex, ey);
-    }
+    window_exit(px, py, x, y, x, y, ex, ey);
     draw_visible(px, py, ex, ey);
   } else if (q_in) {
-    if (px == x) {
-      vertical_exit(px, py, ex, ey);
-    } else {
-      set_line(px, py, x, y);
-      RCEDGE(px, py, ex, ey);
-    }
+    window_exit(px, py, x, y, px, py, ex, ey);
     draw_visible(ex, ey, x, y);
   } else {
     if ((px > c.xmax && x > c.xmax) || (px < c.xmin && x < c.xmin) || (py > c.ymax && y > c.ymax) ||

@@ -59,6 +59,10 @@ TEST_F(ClippedLines, SegmentsAreCutToTheInitialWindow) {
       {2000, 1250, 0, 0, "LI  1870  1169     0     0     0"},          // above right: the right edge
       {2000, 1300, 0, 1200, "LI   900  1245     0  1200     0"},       // above right: the top edge
       {1869, 1400, 2000, 1244, ""},                                    // beside the top right corner
+      // The line is taken through the ends in the segment's own order: the
+      // same segment either way round meets the edge at 423.49997 or 423.5.
+      {580, 230, 3000, 593, "LI   580   230  1870   423     0"},
+      {3000, 593, 580, 230, "LI  1870   424   580   230     0"},
   };
   for (const Segment& c : cases) {
     plot::CLIP_MOVE(c.px, c.py);
