@@ -1,34 +1,23 @@
 // Fuzz harness: a whole input deck of arbitrary bytes read by READ_DECK, the
-// way a batch run reads it (every pause answered, pages printed to nowhere).
+// way a batch run reads it (every pause answered by the automatic user).
 // A deck the reader refuses ends the run with its fatal page, which unwinds
-// as RunEnded and is caught here; anything else is a finding.
+// as RunEnded and is caught by run_captured; anything else is a finding.
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <ostream>
-#include <streambuf>
 #include <string>
 
 #include "common/fixed_text.h"
-#include "common/run_ended.h"
-#include "shell/script/batch.h"
-#include "shell/script/script.h"
-#include "shell/window/events.h"
-#include "shell/window/text_grid.h"
-#include "shell/window/window_state.h"
 #include "solver/deck_reader.h"
 #include "solver/grid.h"
+#include "tests/support/run_capture.h"
 #include "textui/file_names.h"
 #include "textui/messages.h"
 
 namespace {
-
-struct NullBuffer : std::streambuf {
-  int overflow(int c) override { return c; }
-};
 
 std::string& work_directory() {
   static std::string path;
@@ -59,8 +48,6 @@ bool enter_work_directory() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kesto;
   static const bool ready = enter_work_directory();
-  static NullBuffer null_buffer;
-  static std::ostream nowhere(&null_buffer);
   (void)ready;
 
   if (std::FILE* f = std::fopen("fuzz.txt", "wb")) {
@@ -75,19 +62,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   solver::CLEAR_GRID();
   solver::grid().DECK_NAME = common::pad("fuzz.txt", 14);
 
-  shell::reset_input();
-  shell::script() = shell::Script{};
-  shell::text_grid() = shell::TextGrid{};
-  shell::window_state().graphics_mode = false;
-  shell::batch_mode() = shell::BatchMode{};
-  shell::batch_mode().enabled = true;
-  shell::batch_mode().out = &nowhere;
-  try {
-    solver::READ_DECK();
-  } catch (const common::RunEnded&) {
-    // a fatal page: the reader refused the deck
-  }
-  shell::batch_print_page();
-  shell::batch_mode() = shell::BatchMode{};
+  kesto::testing::run_captured([] { solver::READ_DECK(); });
   return 0;
 }
