@@ -1,19 +1,16 @@
 #include "shell/settings/profile_text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
+
+#include "common/fixed_text.h"
 
 namespace kesto::shell {
 namespace {
 
-constexpr std::string_view kBlanks = " \t\r";
+using common::equal_ignoring_case;
 
-bool same_name(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-  });
-}
+constexpr std::string_view kBlanks = " \t\r";
 
 // Narrows [first, last) of `s` so that it neither begins nor ends with a blank.
 void trim_range(std::string_view s, std::size_t& first, std::size_t& last) {
@@ -77,7 +74,8 @@ std::vector<Line> split_lines(std::string_view text) {
 // Index of the line that holds the key, or -1.
 long find_key(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
   for (std::size_t i = 0; i < lines.size(); ++i)
-    if (lines[i].kind == Line::Kind::key && same_name(lines[i].key, key) && same_name(lines[i].section, section))
+    if (lines[i].kind == Line::Kind::key && equal_ignoring_case(lines[i].key, key) &&
+        equal_ignoring_case(lines[i].section, section))
       return static_cast<long>(i);
   return -1;
 }
@@ -118,7 +116,7 @@ std::string update_profile(std::string_view text, const std::vector<ProfileEntry
     // header when it has no key yet.
     long after = -1;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (lines[i].kind != Line::Kind::section || !same_name(lines[i].section, section)) continue;
+      if (lines[i].kind != Line::Kind::section || !equal_ignoring_case(lines[i].section, section)) continue;
       after = static_cast<long>(i);
       for (std::size_t j = i + 1; j < lines.size() && lines[j].kind != Line::Kind::section; ++j)
         if (lines[j].kind == Line::Kind::key) after = static_cast<long>(j);
@@ -127,7 +125,7 @@ std::string update_profile(std::string_view text, const std::vector<ProfileEntry
     if (after >= 0) {
       inserted[static_cast<std::size_t>(after)].push_back(&e);
     } else {
-      const auto same_section = [&](const auto& keys) { return same_name(keys.front()->section, section); };
+      const auto same_section = [&](const auto& keys) { return equal_ignoring_case(keys.front()->section, section); };
       const auto in = std::find_if(appended.begin(), appended.end(), same_section);
       if (in == appended.end())
         appended.push_back({&e});
