@@ -1,13 +1,13 @@
 #include "shell/settings/settings.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
 
+#include "common/list_input.h"
 #include "shell/settings/profile_text.h"
 
 namespace kesto::shell {
@@ -15,17 +15,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A whole number in the 32-bit range, optionally signed (one sign only).
+// A whole number in the 32-bit range, optionally signed (one sign only), as
+// the whole of the text; `value` is left alone otherwise.
 bool parse_int32(const std::string& text, std::int32_t& value) {
-  const char* first = text.data();
-  const char* last = text.data() + text.size();
-  if (first != last && *first == '+') {
-    ++first;
-    if (first == last || *first < '0' || *first > '9') return false;  // "+-5", "++5", "+"
-  }
+  common::ListReader reader(text);
   std::int32_t v = 0;
-  const auto r = std::from_chars(first, last, v);
-  if (r.ec != std::errc() || r.ptr != last) return false;
+  if (reader.integer(v) != common::ListStatus::ok || reader.field_end() != text.size()) return false;
   value = v;
   return true;
 }
