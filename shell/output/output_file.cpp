@@ -25,20 +25,21 @@ bool move_into_place(const std::string& temporary, const std::string& path) {
   return false;
 }
 
-bool write_file_replacing(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  if (!may_replace(path)) return false;
-  const std::string temp = temporary_name(path);
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
+bool write_temporary(const std::string& temporary, const void* data, std::size_t size) {
+  std::FILE* f = std::fopen(temporary.c_str(), "wb");
   if (!f) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  bool ok = std::fwrite(data, 1, size, f) == size;
   ok = std::fflush(f) == 0 && ok;
   ok = ::fsync(::fileno(f)) == 0 && ok;
   ok = std::fclose(f) == 0 && ok;
-  if (!ok) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return move_into_place(temp, path);
+  if (!ok) std::remove(temporary.c_str());
+  return ok;
+}
+
+bool write_file_replacing(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  if (!may_replace(path)) return false;
+  const std::string temp = temporary_name(path);
+  return write_temporary(temp, bytes.data(), bytes.size()) && move_into_place(temp, path);
 }
 
 }  // namespace kesto::shell

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/list_input.h"
+#include "shell/output/output_file.h"
 #include "shell/settings/profile_text.h"
 
 namespace kesto::shell {
@@ -140,21 +141,11 @@ void WRITE_SETTINGS() {
   // leaves the old settings intact; the new file keeps the old one's
   // permissions.
   if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
-  const fs::path temp = path.string() + ".new";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.flush();
-    if (!out) {
-      out.close();
-      fs::remove(temp, ec);
-      return;
-    }
-  }
+  const std::string temp = temporary_name(path.string());
+  if (!write_temporary(temp, text.data(), text.size())) return;
   const fs::file_status old_status = fs::status(path, ec);
   if (!ec && fs::exists(old_status)) fs::permissions(temp, old_status.permissions(), ec);
-  fs::rename(temp, path, ec);
-  if (ec) fs::remove(temp, ec);
+  move_into_place(temp, path.string());
 }
 
 }  // namespace kesto::shell
