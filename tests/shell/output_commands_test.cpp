@@ -16,6 +16,7 @@
 #include "shell/drawing/primitives.h"
 #include "shell/graphics/graphics_interface.h"
 #include "shell/output/printing.h"
+#include "shell/output/tiff_writer.h"
 #include "shell/window/picture.h"
 #include "support/external_tool.h"
 #include "window_fixture.h"
@@ -183,6 +184,27 @@ TEST_F(OutputCommands, EmfDialogStartsInTheDataFileDirectory) {
   SET_DATA_FILE("decks/    ", 10, "plate.txt");
   play("menu 14\nfile picture");
   EXPECT_EQ(files_here(), (std::set<std::string>{"decks", "decks/picture.emf"}));
+}
+
+// The TIFF writer called with a fixed-length name: the name ends at its
+// first blank, NUL or the length; without a name nothing is written.
+TEST_F(OutputCommands, TiffFileNameEndsAtBlankNulOrLength) {
+  show_picture();
+  const struct {
+    const char* name;
+    std::int16_t length;
+    bool written;
+  } cases[] = {
+      {"blank.tif rest.tif", 18, true},
+      {"length.tifXYZ", 10, true},
+      {"nul.tif\0rest.tif", 16, true},
+      {" lead.tif", 9, false},
+      {"", 0, false},
+      {nullptr, 5, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WRITE_TIFF_FILE(c.name, c.length), c.written) << c.length;
+  EXPECT_EQ(files_here(), (std::set<std::string>{"blank.tif", "length.tif", "nul.tif"}));
+  EXPECT_EQ(fs::file_size("length.tif"), 180u + 800u * 571u * 3u);
 }
 
 // Where the printed quarter lands on a US Letter page rendered at 10 dots to
