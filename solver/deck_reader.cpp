@@ -16,6 +16,7 @@
 #include "solver/deck_checks.h"
 #include "solver/deck_observer.h"
 #include "solver/grid.h"
+#include "solver/range_checks.h"
 #include "solver/shapes.h"
 #include "solver/table_writer.h"
 #include "textui/file_names.h"
@@ -279,16 +280,10 @@ void ellipse_command(Arguments& args) {
 }
 
 // A quantity that a command or the whole deck got wrong: heading, then
-// what it must be.
-[[noreturn]] void two_line_page(std::string_view heading, std::string_view must) {
-  set_message(heading);
-  textui::MSG_PAGE();
-  set_message(must);
-  textui::MSG_PAUSE();
-  textui::FATAL_STOP();
+// "must be greater than zero.".
+[[noreturn]] void not_positive_page(std::string_view heading) {
+  out_of_range_page(heading, "", "must be greater than zero.");
 }
-
-[[noreturn]] void not_positive_page(std::string_view heading) { two_line_page(heading, "must be greater than zero."); }
 
 void resistive_command(Arguments& args, bool with_value, bool box) {
   const std::int32_t IS = args.integer();
@@ -389,8 +384,8 @@ void check_cell_size() {
   // The tables give every cell's centre in centimetres; the farthest one
   // must fit single precision (one check for every coordinate of both tables).
   if (!std::isfinite(cell_centre_cm(std::max(g.NX, g.NY), g.HALFDX)))
-    two_line_page("Fatal error: the cell size given by the SI line",
-                  "is too large: the cell coordinates of the tables overflow.");
+    out_of_range_page("Fatal error: the cell size given by the SI line", "",
+                      "is too large: the cell coordinates of the tables overflow.");
 }
 
 void check_potential_range() {
@@ -398,8 +393,8 @@ void check_potential_range() {
   // The colour scale of the maps spans VMIN..VMAX with a margin; beyond
   // 1.0E37 volts its range would leave single precision.
   if (std::fmax(std::fabs(g.VMIN), std::fabs(g.VMAX)) > 1.0E37f)
-    two_line_page("Fatal error: an electrode potential is too large for the colour scale.",
-                  "Keep the potentials within 1.0E+37 volts (CE, LI, CIRCLE, CSHELL, ELLIPSE).");
+    out_of_range_page("Fatal error: an electrode potential is too large for the colour scale.", "",
+                      "Keep the potentials within 1.0E+37 volts (CE, LI, CIRCLE, CSHELL, ELLIPSE).");
 }
 
 void check_display_interval() {
