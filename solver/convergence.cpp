@@ -174,11 +174,7 @@ void set_convergence_listeners(SweepChangeListener each_sweep, ConvergenceListen
 
 void report_convergence() {
   if (!g_after_last) return;
-  const Grid& g = grid();
-  float largest = 0.0f;
-  for (std::int32_t I = 1; I <= g.NX; ++I)
-    for (std::int32_t J = 1; J <= g.NY; ++J) largest = std::fmax(largest, std::fabs(g.V[I][J]));
-  g_after_last(convergence_line(estimate_convergence(convergence_record(), largest)));
+  g_after_last(convergence_line(estimate_convergence(convergence_record(), largest_potential())));
 }
 
 }  // namespace kesto::solver

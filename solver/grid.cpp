@@ -1,5 +1,7 @@
 #include "solver/grid.h"
 
+#include <cmath>
+
 namespace kesto::solver {
 
 void SET_DEFAULTS() {
@@ -18,6 +20,14 @@ void CLEAR_GRID() {
       g.FIXED[i][j] = 0;
       g.V[i][j] = 0.0f;
     }
+}
+
+float largest_potential() {
+  const Grid& g = grid();
+  float largest = 0.0f;
+  for (std::int32_t I = 1; I <= g.NX; ++I)
+    for (std::int32_t J = 1; J <= g.NY; ++J) largest = std::fmax(largest, std::fabs(g.V[I][J]));
+  return largest;
 }
 
 }  // namespace kesto::solver

@@ -16,5 +16,8 @@ using sheet::MAXNY;
 void SET_DEFAULTS();
 // FIXED := 0 and V := 0.0 over the whole capacity.
 void CLEAR_GRID();
+// The largest |V| of any cell of the NX x NY grid (0 for none; a NaN is
+// passed over).
+float largest_potential();
 
 }  // namespace kesto::solver

@@ -18,16 +18,6 @@ bool finite_positive(float g) { return std::isfinite(g) && g > 0.0f; }
 // which leaves room for the rounding of the four products and their sums.
 constexpr double kLargestSum = std::numeric_limits<float>::max() / 2.0;
 
-// The largest magnitude of any potential; the sweeps only ever form weighted
-// means, so no potential grows beyond it.
-double largest_potential() {
-  const Grid& g = grid();
-  double vmax = 0.0;
-  for (std::int32_t I = 1; I <= g.NX; ++I)
-    for (std::int32_t J = 1; J <= g.NY; ++J) vmax = std::fmax(vmax, std::fabs(static_cast<double>(g.V[I][J])));
-  return vmax;
-}
-
 std::string cell_and_resistivity(std::int32_t I, std::int32_t J) {
   return cell_line(I, J) + " RHO=" + common::format_E(grid().RHO[I][J], 15, 7);
 }
@@ -52,6 +42,8 @@ void out_of_range_page(std::string_view heading, const std::string& where, std::
 
 void check_conductances() {
   const Grid& g = grid();
+  // The sweeps only ever form weighted means, so no potential grows beyond
+  // the largest one now.
   const double vmax = largest_potential();
   for (std::int32_t I = 2; I <= g.NX - 1; ++I)
     for (std::int32_t J = 2; J <= g.NY - 1; ++J) {

@@ -117,3 +117,18 @@ TEST(PotentialCheck, EveryCellMustHoldAFinitePotential) {
   unit_sheet(-3.0E38f);
   EXPECT_FALSE(run_captured(check_potentials).ended);
 }
+
+TEST(LargestPotential, EveryCellOfTheGridCountsByItsMagnitude) {
+  // On the 7 x 7 sheet with 1 V at (4, 4), one more cell set: the edge ring
+  // counts, a NaN is passed over, cells beyond NX x NY do not count.
+  const struct {
+    int i, j;
+    float value;
+    float largest;
+  } cases[] = {{1, 1, -5.0f, 5.0f}, {7, 7, 2.5f, 2.5f}, {3, 5, kNaN, 1.0f}, {8, 3, 9.0f, 1.0f}, {3, 8, -9.0f, 1.0f}};
+  for (const auto& c : cases) {
+    unit_sheet(1.0f);
+    grid().V[c.i][c.j] = c.value;
+    EXPECT_EQ(largest_potential(), c.largest) << c.i << "," << c.j;
+  }
+}
