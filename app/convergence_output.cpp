@@ -1,13 +1,12 @@
 #include "app/convergence_output.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 
 #include "app/batch_progress.h"
+#include "shell/output/output_file.h"
 #include "solver/convergence.h"
 
 namespace kesto::app {
@@ -71,7 +70,7 @@ bool start_convergence_output(bool show_line, const std::string& file, std::stri
       return false;
     }
     o.file = file;
-    o.temp = file + "." + std::to_string(::getpid()) + ".tmp";
+    o.temp = shell::temporary_name(file);
     o.out = std::fopen(o.temp.c_str(), "w");
     if (!o.out) {
       error = "the convergence file " + file + " cannot be written (" + std::strerror(errno) + ")";
