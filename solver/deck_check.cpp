@@ -13,7 +13,7 @@
 #include "solver/deck_recorder.h"
 #include "solver/deck_traps.h"
 #include "solver/grid.h"
-#include "textui/file_name_menu.h"
+#include "solver/run_driver.h"
 #include "textui/file_names.h"
 
 namespace kesto::solver {
@@ -38,21 +38,6 @@ class DeckCheck : public DeckRecorder {
     if (auto reason = passed_over_trap(text, number, after_end, outline)) warnings.push_back({number, *reason});
   }
 };
-
-// The deck named as a run names it: the directory-and-file-name menu filled
-// from the path and accepted by the automatic user, which tidies the name
-// (lower case, the extension "txt"). Whether the file opens is left to the
-// reader, whose page says so.
-void name_the_deck(const std::string& path) {
-  textui::FileNameRecord& r = textui::file_name_record();
-  r.directory = std::string(66, ' ');
-  r.file_name = std::string(14, ' ');
-  r.default_extension = "txt";
-  textui::SET_SEPARATORS();
-  textui::fill_from_argument(path);
-  textui::FILE_NAME_MENU(0, 0, 0, 2);
-  grid().DECK_NAME = r.file_name;
-}
 
 // What a command line set, for the listing: its numbers by name, or what a
 // command without numbers does.
@@ -112,7 +97,9 @@ int check_deck(const std::string& path, std::ostream& out) {
 
   DeckCheck check(&pages);
   try {
-    name_the_deck(path);
+    // The deck named as a run names it, the menu accepted by the automatic
+    // user; whether the file opens is left to the reader, whose page says so.
+    name_deck(path, 0);
     shell::batch_page_leaving();  // the menu's page, printed when left, is not the reader's
     pages.str("");
     SET_DEFAULTS();

@@ -24,18 +24,6 @@
 namespace kesto::solver {
 namespace {
 
-// Step 4: the directory-and-file-name menu, filled from the deck given on
-// the command line (if any); it returns once the deck opens.
-void choose_deck() {
-  textui::FileNameRecord& r = textui::file_name_record();
-  r.directory = std::string(66, ' ');
-  r.file_name = std::string(14, ' ');
-  r.default_extension = "txt";
-  textui::SET_SEPARATORS();
-  textui::fill_from_argument(run_options().deck);
-  textui::FILE_NAME_MENU(0, 0, 1, 2);
-}
-
 void closing_page() {
   textui::set_message("The output files are:");
   textui::MSG_PAGE();
@@ -48,6 +36,17 @@ void closing_page() {
 }
 
 }  // namespace
+
+void name_deck(const std::string& deck, std::int32_t check_mode) {
+  textui::FileNameRecord& r = textui::file_name_record();
+  r.directory = std::string(66, ' ');
+  r.file_name = std::string(14, ' ');
+  r.default_extension = "txt";
+  textui::SET_SEPARATORS();
+  textui::fill_from_argument(deck);
+  textui::FILE_NAME_MENU(0, 0, check_mode, 2);
+  grid().DECK_NAME = r.file_name;
+}
 
 void set_program_identity() {
   textui::ProgramIdentity& id = textui::program_identity();
@@ -79,10 +78,9 @@ void RUN_DRIVER() {
     textui::FATAL_STOP();
   }
 
-  // 4. The input deck.
-  choose_deck();
+  // 4. The input deck, named on the menu; it goes on once the deck opens.
+  name_deck(run_options().deck, 1);
   Grid& g = grid();
-  g.DECK_NAME = textui::file_name_record().file_name;
 
   // 5-7. Defaults, an empty grid, the deck.
   SET_DEFAULTS();

@@ -3,6 +3,7 @@
 // files written. One run handles one deck.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace kesto::solver {
@@ -18,6 +19,13 @@ RunOptions& run_options();
 // The program's name, version and release date, from which the title line
 // of every page and the version the command line prints are made.
 void set_program_identity();
+
+// The deck named on the directory-and-file-name menu, filled from `deck`
+// (a path as given; empty: the user types it): the menu tidies the name
+// (lower case, the extension "txt") and returns when F10 accepts it, with
+// `check_mode` as FILE_NAME_MENU takes it (1: once the file opens). The
+// grid's DECK_NAME is the name accepted.
+void name_deck(const std::string& deck, std::int32_t check_mode);
 
 // The whole run; ends with a stop (common::RunEnded), never returns normally.
 [[noreturn]] void RUN_DRIVER();
