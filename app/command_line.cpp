@@ -185,9 +185,9 @@ bool deck_fits_record(const std::string& deck, std::string& error) {
 std::string version_text() {
   solver::set_program_identity();
   const textui::ProgramIdentity& id = textui::program_identity();
-  const auto trimmed = [](const std::string& s) {
-    const auto first = s.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : s.substr(first, s.find_last_not_of(' ') - first + 1);
+  const auto trimmed = [](std::string s) {
+    common::left_justify(s);
+    return std::string(common::trim_right(s));
   };
   return trimmed(id.name) + " VERSION " + trimmed(id.version) + " (" + trimmed(id.release_date) + ")";
 }
