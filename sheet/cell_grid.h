@@ -1,7 +1,8 @@
 // The cell grid: the sheet model that the solver writes and the displays
 // read; data only, the solver's phases give it its values. NX x NY square
-// cells, cell (I, J) counted from 1 from the lower left; arrays are indexed [I][J] with the fixed capacity MAXNX x MAXNY
-// (index 0 is unused). The edge ring of cells is always fixed.
+// cells, cell (I, J) counted from 1 from the lower left; arrays are indexed
+// [I][J] with the fixed capacity MAXNX x MAXNY (index 0 is unused). The edge
+// ring of cells is always fixed.
 #pragma once
 
 #include <cstdint>
