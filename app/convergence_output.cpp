@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "app/batch_progress.h"
-#include "shell/output/output_file.h"
+#include "common/file_replacing.h"
 #include "solver/convergence.h"
 
 namespace kesto::app {
@@ -38,9 +38,11 @@ void finish_file() {
   if (std::ferror(o.out) && o.error == 0) o.error = EIO;
   if (std::fclose(o.out) != 0 && o.error == 0) o.error = errno;
   o.out = nullptr;
-  if (o.error == 0 && std::rename(o.temp.c_str(), o.file.c_str()) != 0) o.error = errno;
-  if (o.error != 0) {
+  if (o.error == 0)
+    o.error = common::move_into_place(o.temp, o.file);
+  else
     std::remove(o.temp.c_str());
+  if (o.error != 0) {
     std::fprintf(stderr,
                  "kesto: the convergence file %s could not be written (%s); an earlier file is left as it was\n",
                  o.file.c_str(), std::strerror(o.error));
@@ -70,7 +72,7 @@ bool start_convergence_output(bool show_line, const std::string& file, std::stri
       return false;
     }
     o.file = file;
-    o.temp = shell::temporary_name(file);
+    o.temp = common::temporary_name(file);
     o.out = std::fopen(o.temp.c_str(), "w");
     if (!o.out) {
       error = "the convergence file " + file + " cannot be written (" + std::strerror(errno) + ")";

@@ -16,13 +16,13 @@
 #include <string>
 #include <unistd.h>
 
+#include "common/file_replacing.h"
 #include "plot/kernel/kernel.h"
 #include "plot/result_maps.h"
 #include "plot/sheet.h"
 #include "shell/drawing/plot_buffer.h"
 #include "shell/output/emf_writer.h"
 #include "shell/output/eps_writer.h"
-#include "shell/output/output_file.h"
 #include "shell/output/printing.h"
 #include "shell/output/tiff_writer.h"
 #include "shell/output/wmf_writer.h"
@@ -70,7 +70,7 @@ void run_export(benchmark::State& state, const char* name, const std::function<s
   for (auto _ : state) {
     const std::vector<std::uint8_t> file = make();
     bytes = file.size();
-    if (!shell::write_file_replacing(path, file)) state.SkipWithError("the file could not be written");
+    if (!common::write_file_replacing(path, file)) state.SkipWithError("the file could not be written");
   }
   state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
   state.counters["plot_buffer_kB"] = static_cast<double>(shell::plot_buffer().used) / 1024.0;

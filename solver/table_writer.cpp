@@ -1,7 +1,5 @@
 #include "solver/table_writer.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -10,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/file_replacing.h"
 #include "common/fixed_text.h"
 #include "common/fortran_format.h"
 #include "solver/grid.h"
@@ -145,19 +144,10 @@ std::string table_text(Table table) {
 // Writes `text` to a temporary file beside `name` and renames it into place.
 void replace_file(std::string_view name, const std::string& text) {
   const std::string target(name);
-  const std::string temp = table_temp_name(name);
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) write_failed(name, errno);
-  int error = 0;
-  if (std::fwrite(text.data(), 1, text.size(), f) != text.size()) error = errno;
-  if (error == 0 && std::fflush(f) != 0) error = errno;
-  if (error == 0 && ::fsync(::fileno(f)) != 0) error = errno;
-  if (std::fclose(f) != 0 && error == 0) error = errno;
-  if (error == 0 && std::rename(temp.c_str(), target.c_str()) != 0) error = errno;
-  if (error != 0) {
-    std::remove(temp.c_str());
-    write_failed(name, error);
-  }
+  const std::string temp = common::temporary_name(target);
+  int error = common::write_temporary(temp, text.data(), text.size());
+  if (error == 0) error = common::move_into_place(temp, target);
+  if (error != 0) write_failed(name, error);
 }
 
 }  // namespace
@@ -197,10 +187,6 @@ void append_E11_4(std::string& out, float value) {
   text[9] = static_cast<char>('0' + x / 10);
   text[10] = static_cast<char>('0' + x % 10);
   out.append(text, sizeof text);
-}
-
-std::string table_temp_name(std::string_view table_name) {
-  return std::string(table_name) + "." + std::to_string(::getpid()) + ".tmp";
 }
 
 void WRITE_VOLTS() { replace_file("VOLTS.TBL", table_text(Table::volts)); }

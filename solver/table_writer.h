@@ -25,9 +25,6 @@ void WRITE_EFIELD();
 // (2 index - 1) x HALFDX rounded to single precision, then times 100.
 float cell_centre_cm(std::int32_t index, float halfdx);
 
-// The name of the temporary file a table is written to before it is renamed.
-std::string table_temp_name(std::string_view table_name);
-
 // Appends the value in the tables' number form, E11.4 (" 0.5000E+02"): the
 // same text as common::format_E(value, 11, 4), made quickly for the many
 // values of a table.

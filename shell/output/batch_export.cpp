@@ -4,9 +4,9 @@
 #include <iostream>
 #include <vector>
 
+#include "common/file_replacing.h"
 #include "shell/output/emf_writer.h"
 #include "shell/output/eps_writer.h"
-#include "shell/output/output_file.h"
 #include "shell/output/printing.h"
 #include "shell/output/tiff_writer.h"
 #include "shell/output/wmf_writer.h"
@@ -24,10 +24,10 @@ bool export_picture(const std::string& dir, const std::string& name) {
     if (!written) std::cerr << "kesto: could not write the picture " << file << '\n';
     all = all && written;
   };
-  report(write_file_replacing(path(".eps"), picture_eps()), path(".eps"));
-  report(write_file_replacing(path(".tif"), picture_tiff()), path(".tif"));
-  report(write_file_replacing(path(".wmf"), picture_wmf()), path(".wmf"));
-  report(write_file_replacing(path(".emf"), picture_emf()), path(".emf"));
+  report(common::write_file_replacing(path(".eps"), picture_eps()), path(".eps"));
+  report(common::write_file_replacing(path(".tif"), picture_tiff()), path(".tif"));
+  report(common::write_file_replacing(path(".wmf"), picture_wmf()), path(".wmf"));
+  report(common::write_file_replacing(path(".emf"), picture_emf()), path(".emf"));
   report(PRINT(*pdf_printer(path(".pdf"))), path(".pdf"));
   return all;
 }

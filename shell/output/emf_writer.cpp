@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "common/file_replacing.h"
 #include "shell/drawing/primitives.h"
 #include "shell/output/data_file.h"
-#include "shell/output/output_file.h"
 #include "shell/settings/file_dialog.h"
 #include "shell/settings/message_box.h"
 #include "shell/settings/settings.h"
@@ -181,7 +181,7 @@ void WRITE_EMF() {
   bool written = false;
   {
     BusyCursor busy;
-    written = write_file_replacing(*chosen, picture_emf());
+    written = common::write_file_replacing(*chosen, picture_emf());
   }
   if (!written) SHOW_MESSAGE("Unable to create enhanced metafile");
 }

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
+#include "common/file_replacing.h"
 #include "shell/drawing/colour_rules.h"
 #include "shell/drawing/plot_buffer.h"
 #include "shell/output/byte_writer.h"
-#include "shell/output/output_file.h"
 #include "shell/output/output_state.h"
 #include "shell/output/tiff_writer.h"
 #include "shell/settings/file_dialog.h"
@@ -174,7 +174,7 @@ void WRITE_EPS() {
   if (!chosen) return;
   o.eps_name = *chosen;
   BusyCursor busy;
-  write_file_replacing(*chosen, picture_eps());
+  common::write_file_replacing(*chosen, picture_eps());
 }
 
 }  // namespace kesto::shell

@@ -8,8 +8,8 @@
 #include <QPrinterInfo>
 #include <filesystem>
 
+#include "common/file_replacing.h"
 #include "shell/drawing/output_device.h"
-#include "shell/output/output_file.h"
 #include "shell/output/output_state.h"
 #include "shell/script/interaction.h"
 #include "shell/settings/message_box.h"
@@ -95,9 +95,9 @@ bool PRINT(QPrinter& printer) {
   // A PDF file is written beside its target and renamed into place once complete.
   const bool to_file = printer.outputFormat() == QPrinter::PdfFormat;
   const std::string target = printer.outputFileName().toStdString();
-  const std::string temp = temporary_name(target);
+  const std::string temp = common::temporary_name(target);
   if (to_file) {
-    if (!may_replace(target)) {
+    if (!common::may_replace(target)) {
       printer_error();
       return false;
     }
@@ -118,7 +118,7 @@ bool PRINT(QPrinter& printer) {
   if (to_file) {
     printer.setOutputFileName(QString::fromStdString(target));
     if (ok) {
-      ok = move_into_place(temp, target);
+      ok = common::move_into_place(temp, target) == 0;
     } else {
       std::error_code ec;
       std::filesystem::remove(temp, ec);

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/file_replacing.h"
 #include "shell/output/byte_writer.h"
-#include "shell/output/output_file.h"
 #include "shell/output/output_state.h"
 #include "shell/settings/file_dialog.h"
 #include "shell/settings/settings.h"
@@ -106,7 +106,7 @@ void WRITE_TIFF() {
   if (!chosen) return;
   o.tiff_name = *chosen;
   BusyCursor busy;
-  write_file_replacing(*chosen, picture_tiff());
+  common::write_file_replacing(*chosen, picture_tiff());
 }
 
 bool WRITE_TIFF_FILE(const char* name, std::int16_t length) {
@@ -114,7 +114,7 @@ bool WRITE_TIFF_FILE(const char* name, std::int16_t length) {
   std::string path;
   for (int i = 0; i < length && name[i] != '\0' && name[i] != ' '; ++i) path.push_back(name[i]);
   BusyCursor busy;
-  return write_file_replacing(path, picture_tiff());
+  return common::write_file_replacing(path, picture_tiff());
 }
 
 }  // namespace kesto::shell

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "common/file_replacing.h"
 #include "shell/drawing/primitives.h"
-#include "shell/output/output_file.h"
 #include "shell/window/busy_cursor.h"
 #include "shell/window/page_mapping.h"
 
@@ -147,7 +147,7 @@ std::vector<std::uint8_t> picture_wmf() {
 
 void WRITE_WMF() {
   BusyCursor busy;
-  write_file_replacing(WMF_FILE_NAME, picture_wmf());
+  common::write_file_replacing(WMF_FILE_NAME, picture_wmf());
 }
 
 }  // namespace kesto::shell

@@ -7,8 +7,8 @@
 #include <sstream>
 #include <vector>
 
+#include "common/file_replacing.h"
 #include "common/list_input.h"
-#include "shell/output/output_file.h"
 #include "shell/settings/profile_text.h"
 
 namespace kesto::shell {
@@ -141,11 +141,11 @@ void WRITE_SETTINGS() {
   // leaves the old settings intact; the new file keeps the old one's
   // permissions.
   if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
-  const std::string temp = temporary_name(path.string());
-  if (!write_temporary(temp, text.data(), text.size())) return;
+  const std::string temp = common::temporary_name(path.string());
+  if (common::write_temporary(temp, text.data(), text.size()) != 0) return;
   const fs::file_status old_status = fs::status(path, ec);
   if (!ec && fs::exists(old_status)) fs::permissions(temp, old_status.permissions(), ec);
-  move_into_place(temp, path.string());
+  common::move_into_place(temp, path.string());
 }
 
 }  // namespace kesto::shell

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "shell/output/output_file.h"
+#include "common/file_replacing.h"
 #include "shell/window/menu_commands.h"
 #include "shell/drawing/plot_buffer.h"
 #include "shell/window/surfaces.h"
@@ -141,7 +141,7 @@ TEST_F(SettingsFile, FailedWriteKeepsTheOldFile) {
   OPEN_WINDOW();
   settings().BlackBG = 0;
   // The temporary file cannot be created: a directory stands in its way.
-  const std::string blocker = temporary_name(settings_path());
+  const std::string blocker = common::temporary_name(settings_path());
   std::filesystem::create_directories(blocker);
   SHELL_SHUTDOWN();
   std::filesystem::remove_all(blocker);

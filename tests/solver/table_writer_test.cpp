@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <random>
 
+#include "common/file_replacing.h"
 #include "common/fortran_format.h"
 #include "solver/grid.h"
 #include "solver/solver_fixture.h"
@@ -209,7 +210,7 @@ TEST(Tables, AnOlderLongerFileIsReplacedWhole) {
   run_captured(WRITE_VOLTS);
   EXPECT_EQ(fs::file_size("VOLTS.TBL"), read_file("VOLTS.TBL").size());
   EXPECT_EQ(read_file("VOLTS.TBL").find('#'), std::string::npos);
-  EXPECT_FALSE(fs::exists(table_temp_name("VOLTS.TBL")));
+  EXPECT_FALSE(fs::exists(common::temporary_name("VOLTS.TBL")));
 }
 
 // ---- Failed writes ------------------------------------------------------------------------
@@ -232,9 +233,9 @@ void expect_write_failed(const Captured& c, const std::string& name, const std::
 TEST(TableWriteFails, DirectoryInPlaceOfTheTemporaryFile) {
   small_sheet();
   write_file("VOLTS.TBL", kOld);
-  fs::create_directory(table_temp_name("VOLTS.TBL"));
+  fs::create_directory(common::temporary_name("VOLTS.TBL"));
   const auto c = run_captured(WRITE_VOLTS);
-  fs::remove_all(table_temp_name("VOLTS.TBL"));
+  fs::remove_all(common::temporary_name("VOLTS.TBL"));
   expect_write_failed(c, "VOLTS.TBL", "Is a directory");
   EXPECT_EQ(read_file("VOLTS.TBL"), kOld);
 }
@@ -245,7 +246,7 @@ TEST(TableWriteFails, DirectoryInPlaceOfTheTable) {
   const auto c = run_captured(WRITE_EFIELD);
   expect_write_failed(c, "EFIELD.TBL", "Is a directory");
   EXPECT_TRUE(fs::is_directory("EFIELD.TBL/inside"));
-  EXPECT_FALSE(fs::exists(table_temp_name("EFIELD.TBL")));
+  EXPECT_FALSE(fs::exists(common::temporary_name("EFIELD.TBL")));
   fs::remove_all("EFIELD.TBL");
 }
 
@@ -266,7 +267,7 @@ TEST(TableWriteFails, NoRoomForTheWholeFile) {
   signal(SIGXFSZ, old_handler);
   expect_write_failed(c, "VOLTS.TBL", "File too large");
   EXPECT_EQ(read_file("VOLTS.TBL"), kOld);
-  EXPECT_FALSE(fs::exists(table_temp_name("VOLTS.TBL")));
+  EXPECT_FALSE(fs::exists(common::temporary_name("VOLTS.TBL")));
 }
 
 // The temporary file cannot be created: its name leads under a regular file,
@@ -275,7 +276,7 @@ TEST(TableWriteFails, TemporaryFileCannotBeCreated) {
   small_sheet();
   write_file("VOLTS.TBL", kOld);
   write_file("blocker", "a regular file\n");
-  fs::create_symlink("blocker/VOLTS.TBL", table_temp_name("VOLTS.TBL"));
+  fs::create_symlink("blocker/VOLTS.TBL", common::temporary_name("VOLTS.TBL"));
   const auto c = run_captured(WRITE_VOLTS);
   expect_write_failed(c, "VOLTS.TBL", "Not a directory");
   EXPECT_EQ(read_file("VOLTS.TBL"), kOld);
