@@ -55,6 +55,11 @@ int field_at(const Form& f, std::int16_t row, std::int16_t column) {
   return 0;
 }
 
+// A key that puts a character into a field: printable ASCII and the printable
+// Latin-1 characters. Control codes (Escape, Ctrl and a letter, Delete), the
+// codes of F1 to F12 and the cursor keys store nothing.
+bool types_a_character(std::int16_t k) { return (k >= 32 && k <= 126) || (k >= 160 && k <= 255); }
+
 void place_caret(const FormField& fld, std::int16_t p) {
   SET_CURSOR(fld.row, static_cast<std::int16_t>(fld.column + p - 1));
 }
@@ -164,7 +169,7 @@ void FIELD_EDIT(Form& f, int i, std::string& text, std::int16_t p, std::int16_t&
       action = static_cast<std::int16_t>(k - shell::KEY_F1 + 1);
       return;
     }
-    if (k < 1 || k > 255) continue;  // F11, F12 and codes that type nothing
+    if (!types_a_character(k)) continue;  // Escape, control codes, F11, F12
     const char c = static_cast<char>(k);
     if (p <= w) {
       text[static_cast<std::size_t>(p - 1)] = c;

@@ -263,3 +263,41 @@ TEST(FieldNav, MovesByPositionAndWraps) {
     EXPECT_EQ(current, c.to) << "from " << c.from << " by " << c.action;
   }
 }
+
+TEST(FormEdit, KeysThatTypeNoCharacterStoreNothingInAnyFieldKind) {
+  // Escape, Ctrl+C, Delete, F11, F12 and a code between them: none is typed.
+  const std::string junk = "key Esc\nkey code:3\nkey code:127\nkey F11\nkey F12\nkey code:150\n";
+  struct Case {
+    const char* format;
+    const char* script;
+    const char* storage;
+    int integer_value;
+    float real_value;
+  };
+  // Numeric fields start at their first digit; "4" or "5" goes over it.
+  const Case cases[] = {
+      {"A ", "text X\n", "         X", 0, 0.0f},
+      {"I ", "text 4\n", "         4", 4, 0.0f},
+      {"F1", "text 5\n", "       5.0", 0, 5.0f},
+      {"G3", "text 5\n", "      5.00", 0, 5.0f},
+  };
+  for (const Case& c : cases) {
+    Form f;
+    f.storage = std::string(10, ' ');
+    f.format = c.format;
+    f.fields = {field_at(4, 10, 10, 1)};
+    f.fields[0].integer_value = 7;
+    f.fields[0].real_value = 7.0f;
+    f = edited(f, std::string(c.script) + junk);
+    EXPECT_EQ(f.storage, c.storage) << c.format;
+    EXPECT_EQ(row_text(4, 10, 10), c.storage) << c.format;
+    if (c.format[0] == 'I') EXPECT_EQ(f.fields[0].integer_value, c.integer_value) << c.format;
+    if (c.format[0] != 'A' && c.format[0] != 'I') EXPECT_FLOAT_EQ(f.fields[0].real_value, c.real_value) << c.format;
+  }
+  // A printable Latin-1 character is typed like any other.
+  Form f;
+  f.storage = std::string(6, ' ');
+  f.fields = {field_at(4, 10, 6, 1)};
+  f = edited(f, "key code:233\n");
+  EXPECT_EQ(f.storage, "     \xE9");
+}

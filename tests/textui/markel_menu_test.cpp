@@ -97,6 +97,14 @@ TEST(MarkelFileMenu, F2AndItsLineToggleRecordingAndF10AndItsLineLeave) {
             (std::vector<int>{7, 112, 112, 7, 7, 112, 112, 7, 7}));
 }
 
+TEST(MarkelFileMenu, TheNameFieldStoresNoControlCharacter) {
+  fresh("", "");
+  std::int16_t action = 0;
+  kesto::testing::run_captured([&] { MARKEL_NAME_FORM(action); }, "text REC.MKL\nkey Esc\nkey code:3\nkey F12\n");
+  EXPECT_EQ(plot::kernel_state().markel_name, "       REC.MKL  ");
+  EXPECT_EQ(action, 10);
+}
+
 TEST(MarkelFileMenu, TheFileGoesIntoTheRecordsDirectoryWithItsHeader) {
   fs::create_directories("runs");
   const struct {
