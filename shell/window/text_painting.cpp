@@ -50,11 +50,14 @@ void paint_text_grid(QPainter& painter, const QRect& area) {
   const WindowState& w = window_state();
   if (w.caret_shown && w.has_focus && !w.graphics_mode) {
     // The caret: a bar one cell wide below the baseline, as deep as the
-    // font's descent.
+    // font's descent, in the text colour of the cell under it, so that it
+    // shows on a reversed field as on normal text.
     const int descent = std::max(1, QFontMetrics(font).descent());
     const QRect caret(g.caret_column * l.cell_width + l.x_origin, g.caret_row * l.line_height + l.y_origin + ascent,
                       l.cell_width, descent);
-    painter.fillRect(caret, normal.text);
+    const bool on_grid = g.caret_row >= 0 && g.caret_row < TEXT_ROWS && g.caret_column >= 0 &&
+                         g.caret_column < TEXT_COLUMNS;
+    painter.fillRect(caret, on_grid ? attribute_colours(g.attrs[g.caret_row][g.caret_column], black).text : normal.text);
   }
 }
 

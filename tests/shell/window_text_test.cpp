@@ -203,5 +203,33 @@ TEST_F(WindowText, TextClearBlanksTheGridAndTheWindow) {
   EXPECT_EQ(render_cell(client(), 4, 4).of_colour(QColor(255, 0, 0)), 0);
 }
 
+
+TEST_F(WindowText, TheCaretShowsOnEveryAttributeInTheTextColourOfItsCell) {
+  const QColor white(255, 255, 255), black(0, 0, 0), yellow(255, 255, 0), blue(0, 0, 255);
+  const struct {
+    std::int16_t attribute;
+    int black_background;
+    QColor cell, caret;
+  } cases[] = {
+      {112, 0, black, white}, {112, 1, white, black}, {7, 0, white, black},
+      {7, 1, black, white},   {15, 0, white, blue},   {15, 1, black, yellow},
+  };
+  for (const auto& c : cases) {
+    settings().BlackBG = c.black_background;
+    TEXT_AT(7, 14);
+    TEXT_OUT("              ", 14, c.attribute);  // a blank field, as the file-name menu draws it
+    TEXT_AT(7, 27);
+    window_state().caret_shown = true;
+    window_state().has_focus = true;
+    settle();
+    const CellPixels under = render_cell(client(), 6, 26);
+    const int area = under.rect.width() * under.rect.height();
+    EXPECT_GT(under.of_colour(c.caret), 0) << c.attribute << " " << c.black_background;
+    EXPECT_GT(under.of_colour(c.cell), area / 2) << c.attribute << " " << c.black_background;
+    // The blank cell beside it shows no caret.
+    EXPECT_EQ(render_cell(client(), 6, 25).of_colour(c.caret), 0) << c.attribute << " " << c.black_background;
+  }
+}
+
 }  // namespace
 }  // namespace kesto::shell
