@@ -1,6 +1,8 @@
 #include "solver/relaxation.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "common/fixed_text.h"
 #include "common/fortran_format.h"
@@ -22,27 +24,46 @@ namespace {
 
 using namespace kesto::plot;
 
+// Columns a count takes written out whole (a minus sign included).
+int digit_count(std::int32_t n) { return static_cast<int>(std::to_string(n).size()); }
+
 void draw_label_text(float x, std::int32_t size, const std::string& text, std::int32_t n) {
   TEKMOVE(x, -1230.0f);
   TEKTEXT(size, 0, text, n);
 }
 
-// "Iteration" at the left of the counter, at the start of each picture.
+// The advance from one character to the next in the labels (size 10).
+constexpr float kLabelAdvance = 10.0f * 6.4285717f;
+
+// Where a label of n characters starts that would start at x with `usual`
+// characters: a longer one starts further left by its extra characters, so
+// that it ends where the usual one ends, inside the picture.
+float label_start(float x, std::size_t n, std::size_t usual) {
+  return n <= usual ? x : x - static_cast<float>(n - usual) * kLabelAdvance;
+}
+
+// "Iteration" at the left of the counter, at the start of each picture; it
+// moves left with a counter wider than usual.
 void iteration_heading() {
   RelaxationState& r = relaxation_state();
   r.new_label = "Iteration    ";
   LCBAR(7);
-  draw_label_text(450.0f, 10, r.new_label, 13);
+  draw_label_text(label_start(450.0f, iteration_label(0, r.limit).size(), 13), 10, r.new_label, 13);
+}
+
+void draw_counter(const std::string& label) {
+  const auto n = static_cast<std::int32_t>(label.size());
+  draw_label_text(label_start(900.0f, label.size(), 13), 10, label, n);
 }
 
 // Paints the last count over in the background colour and draws the new one.
 void label_update() {
   RelaxationState& r = relaxation_state();
   LCBAR(0);
-  draw_label_text(900.0f, 10, r.old_label, 13);
+  draw_counter(r.old_label);
   r.new_label = iteration_label(r.counter, r.limit);
   LCBAR(7);
-  draw_label_text(900.0f, 10, r.new_label, 13);
+  draw_counter(r.new_label);
   r.old_label = r.new_label;
 }
 
@@ -110,10 +131,14 @@ void final_display() {
   fill_interior();
   OUTLINE_INSULATORS();
   OUTLINE_FIXED();
-  textui::set_message("Iterations:" + common::format_I(r.limit, 5));
+  // The sweep count whole, however many digits it has: five columns unless
+  // it needs more, the label moved left when it is longer than 17.
+  const std::string label = "Iterations:" + common::format_I(r.limit, std::max(5, digit_count(r.limit)));
+  textui::set_message(label);
   LCBAR(7);
-  TEKMOVE(600.0f, -1230.0f);
-  TEKTEXT(10, 0, textui::message_area().message_line, 17);
+  const std::size_t n = std::max<std::size_t>(17, label.size());
+  TEKMOVE(label_start(600.0f, n, 17), -1230.0f);
+  TEKTEXT(10, 0, textui::message_area().message_line, static_cast<std::int32_t>(n));
   shell::NAME_PICTURE("potential");
   TEKFLUSH(0);
 }
@@ -126,7 +151,8 @@ RelaxationState& relaxation_state() {
 }
 
 std::string iteration_label(std::int32_t counter, std::int32_t limit) {
-  return common::format_I(counter, 6) + "/" + common::format_I(limit, 6);
+  const int width = std::max(6, digit_count(limit));
+  return common::format_I(counter, width) + "/" + common::format_I(limit, width);
 }
 
 void progress_display() {

@@ -37,7 +37,8 @@ void OUTLINE_INSULATORS();
 // counter, the outlines, drawn on the window only; with PAUSE_EACH a wait.
 void progress_display();
 
-// The 13-character sweep counter "   100/  1000" (asterisks beyond 999999).
+// The sweep counter "   100/  1000": counter and limit in six columns each,
+// or both in as many as the limit's digits need when it has more.
 std::string iteration_label(std::int32_t counter, std::int32_t limit);
 
 }  // namespace kesto::solver

@@ -144,10 +144,40 @@ class Relaxation : public kesto::testing::PlotTest {
 
 }  // namespace
 
-TEST(IterationLabel, CounterSlashLimitInSixColumnsEach) {
+TEST(IterationLabel, CounterSlashLimitInSixColumnsEachOrAsManyAsTheLimitNeeds) {
   EXPECT_EQ(solver::iteration_label(100, 1000), "   100/  1000");
   EXPECT_EQ(solver::iteration_label(0, 0), "     0/     0");
-  EXPECT_EQ(solver::iteration_label(1000000, 5), "******/     5");
+  EXPECT_EQ(solver::iteration_label(999999, 999999), "999999/999999");
+  EXPECT_EQ(solver::iteration_label(500, 3000000), "    500/3000000");
+  EXPECT_EQ(solver::iteration_label(1000000, 5), "******/     5");  // never met: the counter stays within the limit
+}
+
+TEST_F(Relaxation, CountersOfEveryWidthShowWholeWithinThePicture) {
+  // Labels of the usual widths keep their records; wider ones move left by
+  // their extra characters (64.29 units each) so that they end where the
+  // usual ones do.
+  const struct {
+    std::int32_t nstep;
+    const char* heading;
+    const char* counter;
+    const char* final_label;
+  } cases[] = {
+      {99999, "CH   450 -1230 10 S 0 Iteration    ", "CH   900 -1230 10 S 0  99999/ 99999",
+       "CH   600 -1230 10 S 0 Iterations:99999 "},
+      {100000, "CH   450 -1230 10 S 0 Iteration    ", "CH   900 -1230 10 S 0 100000/100000",
+       "CH   600 -1230 10 S 0 Iterations:100000"},
+      {3000000, "CH   321 -1230 10 S 0 Iteration    ", "CH   771 -1230 10 S 0 3000000/3000000",
+       "CH   536 -1230 10 S 0 Iterations:3000000"},
+  };
+  for (const auto& c : cases) {
+    deck(4, 4, c.nstep, c.nstep);
+    start_recording();
+    const auto run = run_captured([] { solver::RELAX(); });
+    EXPECT_FALSE(run.ended) << c.nstep;
+    EXPECT_EQ(count_records(c.heading), 1u) << c.nstep;
+    EXPECT_EQ(count_records(c.counter), 1u) << c.nstep;
+    EXPECT_EQ(count_records(c.final_label), 1u) << c.nstep;
+  }
 }
 
 TEST_F(Relaxation, ProgressDisplayAfterEveryHundredSweeps) {
