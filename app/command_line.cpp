@@ -20,6 +20,7 @@
 #include "shell/script/batch.h"
 #include "shell/window/process_entry.h"
 #include "shell/script/script.h"
+#include "shell/window/window_state.h"
 #include "solver/deck_check.h"
 #include "solver/deck_observer.h"
 #include "solver/deck_recorder.h"
@@ -159,7 +160,12 @@ bool deck_fits_record(const std::string& deck, std::string& error) {
     error = "the deck's path \"" + deck + "\" contains a blank; the program cannot take such a path";
     return false;
   }
-  const std::size_t slash = deck.rfind('/');
+  if (std::any_of(deck.begin(), deck.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+    error = "the deck's path \"" + deck + "\" holds a character beyond ASCII; the program takes ASCII names only";
+    return false;
+  }
+  // A backslash separates as "/" does: the menu reads DATA\RUN1.TXT as DATA/run1.txt.
+  const std::size_t slash = deck.find_last_of("/\\");
   const std::string name = slash == std::string::npos ? deck : deck.substr(slash + 1);
   const std::string dir = slash == std::string::npos ? std::string() : deck.substr(0, slash + 1);
   if (name.empty()) {
@@ -198,11 +204,20 @@ int exit_status(common::RunEnded::Kind how, bool batch) {
   if (!batch) return how == common::RunEnded::Kind::stalled ? 2 : 0;
   switch (how) {
     case common::RunEnded::Kind::normal: return 0;
+    case common::RunEnded::Kind::left: return 0;  // F3 on the menu: the user's own end
     case common::RunEnded::Kind::fatal: return 1;
     case common::RunEnded::Kind::abrupt: return 1;
+    case common::RunEnded::Kind::interrupted: return 1;
     case common::RunEnded::Kind::stalled: return 2;
   }
   return 1;
+}
+
+// A batch run that a script's close or key ended says so: nobody saw it end.
+void report_interruption(common::RunEnded::Kind how, bool batch) {
+  if (!batch || how != common::RunEnded::Kind::interrupted) return;
+  std::cerr << (shell::window_state().quit_seen ? "kesto: the window was closed; the run ended there\n"
+                                                : "kesto: a key ended the run during the sweeps; no table was written\n");
 }
 
 }  // namespace
@@ -245,7 +260,7 @@ int run_kesto(int argc, char** argv) {
     }
   }
 
-  solver::run_options() = solver::RunOptions{a.deck, a.markel};
+  solver::run_options() = solver::RunOptions{a.deck, a.markel, !a.batch};
   shell::BatchMode& b = shell::batch_mode();
   b.enabled = a.batch;
   b.pictures_dir = a.pictures;
@@ -258,15 +273,17 @@ int run_kesto(int argc, char** argv) {
   }
   if (a.batch) common::set_progress_hook(&batch_progress);
   // A batch run names the line of a deck's fatal page on standard error; the
-  // page itself goes to standard output as always.
-  solver::DeckRecorder deck_faults(false, nullptr, &std::cerr);
-  if (a.batch) solver::set_deck_observer(&deck_faults);
+  // page itself goes to standard output as always. A window run shows the
+  // line on the page, below its prompt.
+  solver::DeckRecorder deck_faults(false, nullptr, a.batch ? &std::cerr : nullptr, !a.batch);
+  solver::set_deck_observer(&deck_faults);
 
   const common::RunEnded::Kind how = shell::PROCESS_ENTRY(argc, argv, &solver::RUN_DRIVER, a.batch);
   solver::set_deck_observer(nullptr);
   finish_batch_progress();
   common::set_progress_hook(nullptr);
   const bool convergence_written = end_convergence_output();
+  report_interruption(how, a.batch);
   const int status = exit_status(how, a.batch);
   return status == 0 && a.batch && !convergence_written ? 1 : status;
 }

@@ -11,6 +11,8 @@ struct RunEnded {
     fatal,    // a fatal page ended the run through the fatal stop
     abrupt,   // an internal stop that skips the shell's shut-down
     stalled,  // the batch mode could not go on (a page shown again unchanged)
+    left,     // the user left the program on the file-name menu (F3): no error
+    interrupted,  // the user ended the run early: the window closed at a wait, or a key during the sweeps
   };
   Kind kind = Kind::normal;
 };

@@ -44,6 +44,7 @@ double decay_slope(const ConvergenceRecord& r, std::int32_t first, std::int32_t 
 
 SweepChangeListener g_each_sweep = nullptr;
 ConvergenceListener g_after_last = nullptr;
+std::string g_last_line;
 
 // The digits of n with a comma between thousands: "7,000".
 std::string grouped(long long n) {
@@ -88,6 +89,7 @@ void start_convergence_record(std::int32_t limit) {
   r.limit = limit;
   r.spacing = std::clamp(limit / kSweepsPerSpacing, 1, kLongestSpacing);
   r.samples = 0;
+  g_last_line.clear();
 }
 
 bool sweep_change_wanted(std::int32_t sweep) {
@@ -173,8 +175,10 @@ void set_convergence_listeners(SweepChangeListener each_sweep, ConvergenceListen
 }
 
 void report_convergence() {
-  if (!g_after_last) return;
-  g_after_last(convergence_line(estimate_convergence(convergence_record(), largest_potential())));
+  g_last_line = convergence_line(estimate_convergence(convergence_record(), largest_potential()));
+  if (g_after_last) g_after_last(g_last_line);
 }
+
+const std::string& last_convergence_line() { return g_last_line; }
 
 }  // namespace kesto::solver

@@ -75,5 +75,7 @@ void set_convergence_listeners(SweepChangeListener each_sweep, ConvergenceListen
 // After the last sweep (the grid's potentials up to date): the line for the
 // record and the grid, to the listener.
 void report_convergence();
+// The line the last report gave ("" before the first report of a run).
+const std::string& last_convergence_line();
 
 }  // namespace kesto::solver

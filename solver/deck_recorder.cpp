@@ -110,6 +110,15 @@ Place setting_fault(DeckSetting setting, const std::vector<RecordedCommand>& com
   return {from->line, number_fault(*from, k)};
 }
 
+// The place of the fault of the step under way: its command's line, or the
+// line behind the closing check.
+Place fault_place(bool in_command, const std::vector<RecordedCommand>& commands,
+                  const std::optional<DeckSetting>& setting) {
+  return in_command ? command_fault(commands.back())
+         : setting  ? setting_fault(*setting, commands)
+                    : Place{0, "the deck"};
+}
+
 }  // namespace
 
 std::string number_text(const DeckNumber& n) {
@@ -131,8 +140,8 @@ std::string number_name(const DeckCommand& command, std::size_t index) {
   }
 }
 
-DeckRecorder::DeckRecorder(bool go_on, std::ostringstream* pages, std::ostream* diagnostics)
-    : go_on_(go_on), pages_(pages), diagnostics_(diagnostics) {}
+DeckRecorder::DeckRecorder(bool go_on, std::ostringstream* pages, std::ostream* diagnostics, bool page_note)
+    : go_on_(go_on), pages_(pages), diagnostics_(diagnostics), page_note_(page_note) {}
 
 void DeckRecorder::pass(int number) {
   flush_passed_over();
@@ -195,22 +204,37 @@ void DeckRecorder::act(const std::function<void()>& step) {
   // Each step that goes on past a fatal page is, to the automatic user, a
   // run of its own: its page is printed and answered even when it repeats.
   if (go_on_) shell::batch_forget_pages();
+  // The note is asked for only when a page of the step waits, that is once
+  // the step has met its fault.
+  struct Note {
+    explicit Note(const DeckRecorder* r) {
+      if (r) textui::set_page_note([r] { return r->page_note(); });
+    }
+    ~Note() { textui::set_page_note({}); }
+  } note(page_note_ ? this : nullptr);
   try {
     step();
   } catch (const common::RunEnded& e) {
-    if (e.kind != common::RunEnded::Kind::fatal) throw;
+    // A window closed at the fatal page still leaves the page's fault named.
+    const bool closed = e.kind == common::RunEnded::Kind::interrupted;
+    if (e.kind != common::RunEnded::Kind::fatal && !closed) throw;
     record_fault();
-    if (!go_on_) throw;
+    if (!go_on_ || closed) throw;
   }
 }
 
 void DeckRecorder::fault_outside_the_lines(const std::string& where) { record_fault(0, where); }
 
 void DeckRecorder::record_fault() {
-  const Place p = in_command_ ? command_fault(commands_.back())
-                  : setting_  ? setting_fault(*setting_, commands_)
-                              : Place{0, "the deck"};
+  const Place p = fault_place(in_command_, commands_, setting_);
   record_fault(p.line, p.where);
+}
+
+std::string DeckRecorder::page_note() const {
+  const Place p = fault_place(in_command_, commands_, setting_);
+  if (p.line <= 0) return {};
+  // "line 9, column 8: n is missing ..." names the place before its colon.
+  return "Deck " + p.where.substr(0, p.where.find(':')) + ".";
 }
 
 void DeckRecorder::record_fault(std::int32_t line, const std::string& where) {

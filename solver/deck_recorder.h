@@ -47,8 +47,9 @@ class DeckRecorder : public DeckObserver {
   // check); otherwise that step still ends the run. pages: where the batch
   // mode prints the pages, read back for a fault (null: not kept).
   // diagnostics: where each fault is named at once, as
-  // "kesto: DECK: line ..." (null: nowhere).
-  DeckRecorder(bool go_on, std::ostringstream* pages, std::ostream* diagnostics);
+  // "kesto: DECK: line ..." (null: nowhere). page_note: a fatal page of a
+  // line shows "Deck line 9, column 8." below its prompt.
+  DeckRecorder(bool go_on, std::ostringstream* pages, std::ostream* diagnostics, bool page_note = false);
 
   const std::vector<RecordedCommand>& commands() const { return commands_; }
   const std::vector<DeckFault>& faults() const { return faults_; }
@@ -79,11 +80,14 @@ class DeckRecorder : public DeckObserver {
  private:
   void flush_passed_over();
   void record_fault();  // the fault of the step that just ended the run
+  // "Deck line 9, column 8." for the step under way, "" when its fault has no line.
+  std::string page_note() const;
   void record_fault(std::int32_t line, const std::string& where);
 
   bool go_on_;
   std::ostringstream* pages_;
   std::ostream* diagnostics_;
+  bool page_note_;
   int pass_ = 0;
   std::int32_t line_number_ = 0;
   std::string line_text_;

@@ -119,7 +119,7 @@ void single_step_display(std::int32_t I, std::int32_t J) {
   label_update();
   const std::int16_t key = shell::GI_GET_KEY();
   // "S" stops; so does a closed window, which could not answer the next cell.
-  if (key == 'S' || key == 's' || key == shell::KEY_QUIT) textui::FATAL_STOP();
+  if (key == 'S' || key == 's' || key == shell::KEY_QUIT) textui::INTERRUPT_STOP();
 }
 
 // The relaxed map with "Iterations:" and the sweep count; waits for a key.
@@ -258,7 +258,7 @@ void RELAX() {
       // nothing is written.
       sync_potentials();
       TEKFLUSH(1);
-      textui::FATAL_STOP();
+      textui::INTERRUPT_STOP();
     }
   }
   sync_potentials();

@@ -7,6 +7,7 @@
 #include "plot/result_maps.h"
 #include "plot/sheet.h"
 #include "shell/script/batch.h"
+#include "solver/convergence.h"
 #include "solver/deck_reader.h"
 #include "solver/field_current.h"
 #include "solver/grid.h"
@@ -32,6 +33,14 @@ void closing_page() {
   textui::set_message("EFIELD.TBL=the magnitude of the electric field");
   textui::MSG_NEXT();
   textui::set_message("Use program TINTO to draw color contour maps of these files.");
+  // The convergence line, where the run has no terminal to print it on,
+  // goes below the prompt.
+  struct Note {
+    Note() {
+      if (run_options().convergence_on_closing_page) textui::set_page_note([] { return last_convergence_line(); });
+    }
+    ~Note() { textui::set_page_note({}); }
+  } note;
   textui::MSG_PAUSE();
 }
 

@@ -12,6 +12,7 @@ namespace kesto::solver {
 struct RunOptions {
   std::string deck;    // path of the input deck as given (empty: the user types it into the menu)
   std::string markel;  // record every picture into this MARKEL file (empty: no recording)
+  bool convergence_on_closing_page = false;  // the closing page shows the convergence line too
 };
 
 RunOptions& run_options();

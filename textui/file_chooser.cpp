@@ -96,7 +96,7 @@ void CHOOSE_FROM_LIST(const NameList& list, std::string& file_name) {
     std::int16_t current = 1, marked = 0, action = 0, choice = 0;
     while (choice == 0) {
       PICK_LIST(PICK_DRAW | PICK_WAIT, kTop, kLeft, items, kItemWidth, current, marked, action);
-      if (action == ACTION_QUIT) FATAL_STOP();
+      if (action == ACTION_QUIT) INTERRUPT_STOP();
       if ((action == shell::KEY_ENTER || action == -2) && current > 0)
         marked = current;
       else if ((action == shell::KEY_ESCAPE || action == -1) && current > 0)

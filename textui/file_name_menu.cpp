@@ -92,7 +92,7 @@ void FILE_NAME_MENU(std::int32_t show_list, std::int32_t extension_mode, std::in
     LEFT_JUSTIFY(r.file_name);
     LEFT_JUSTIFY(r.directory);
     std::int16_t action = form.action;
-    if (action == ACTION_QUIT) FATAL_STOP();
+    if (action == ACTION_QUIT) INTERRUPT_STOP();
     if (action < 0) continue;
     ROW_TO_KEY(action, menu_row_table());
 
@@ -101,17 +101,29 @@ void FILE_NAME_MENU(std::int32_t show_list, std::int32_t extension_mode, std::in
     // round first: this file system would not find a path through them.
     STRIP_NAME_PREFIX(r.file_name);
     NORMALISE_SEPARATORS(r.directory);
+    if (action != ACTION_F3 && LONG_NAME_IN_DIRECTORY(r.directory)) {
+      // Taken apart, it would leave a directory and no name: the page says
+      // why, and the menu comes back with the path as typed.
+      set_message("A FILE NAME HAS AT MOST 14 CHARACTERS.");
+      NOTICE_PAGE();
+      continue;
+    }
     SPLIT_DIRECTORY_FIELD(r.directory, r.file_name, r.default_extension, extension_mode);
     if (extension_mode == 0) APPLY_EXTENSION(r.file_name, r.default_extension);
     if (extension_mode == 1) ADD_MISSING_EXTENSION(r.file_name, r.default_extension);
 
     if (action == ACTION_F3) {
       BUILD_PATH(r.full_path, r.directory, r.file_name);
-      FATAL_STOP();
+      LEAVE_STOP();
     }
     if (action != ACTION_F10) continue;  // the page again, with the tidied names
 
     // Acceptance.
+    if (!ASCII_NAMES(r.directory, r.file_name)) {
+      set_message("A DIRECTORY OR FILE NAME MAY HOLD ONLY ASCII CHARACTERS.");
+      NOTICE_PAGE();
+      continue;
+    }
     BUILD_PATH(r.full_path, r.directory, r.file_name);
     if (check_mode == -1) return;
     if (extension_mode == 1) {
@@ -135,7 +147,11 @@ void fill_from_argument(std::string_view argument) {
   FileNameRecord& r = file_name_record();
   r.directory = std::string(66, ' ');
   r.file_name = std::string(14, ' ');
-  SPLIT_PATH(common::pad(argument, 80), r.directory, r.file_name);
+  // Separators of the other kind split the argument as they would in the
+  // directory field: DATA\RUN1.TXT is the file RUN1.TXT of DATA.
+  std::string path = common::pad(argument, 80);
+  NORMALISE_SEPARATORS(path);
+  SPLIT_PATH(path, r.directory, r.file_name);
 }
 
 void FILE_NAME_MENU_START(std::int32_t extension_mode, std::int32_t check_mode, std::string_view argument) {

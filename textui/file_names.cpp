@@ -35,7 +35,8 @@ void BUILD_PATH(std::string& path, const std::string& directory, const std::stri
     if (c == ' ') break;
     path[copied++] = c;
   }
-  if (copied > 0 && path[copied - 1] != sep && copied < 66) path[copied++] = sep;
+  // A directory of all 66 characters gets its separator at position 67.
+  if (copied > 0 && path[copied - 1] != sep) path[copied++] = sep;
   for (std::size_t i = 0; i < file_name.size() && file_name[i] != ' ' && copied < 80; ++i)
     path[copied++] = file_name[i] == '\0' ? ' ' : file_name[i];
 
@@ -178,6 +179,28 @@ void SPLIT_DIRECTORY_FIELD(std::string& directory, std::string& file_name, const
     }
   }
   END_DIRECTORY(directory);
+}
+
+}  // namespace kesto::textui
+
+namespace kesto::textui {
+
+bool LONG_NAME_IN_DIRECTORY(const std::string& directory) {
+  std::string typed = directory;
+  common::left_justify(typed);
+  TRIM_DIRECTORY(typed);
+  const std::string text(common::trim_right(typed));
+  const std::size_t separator = text.rfind(path_separators().current);
+  const std::string last = separator == std::string::npos ? text : text.substr(separator + 1);
+  if (last.size() <= 14 || common::is_existing_directory(text)) return false;
+  return last.find('.') != std::string::npos || common::opens_as_existing_file(text);
+}
+
+bool ASCII_NAMES(const std::string& directory, const std::string& file_name) {
+  for (const std::string* field : {&directory, &file_name})
+    for (const char c : *field)
+      if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
 }
 
 }  // namespace kesto::textui

@@ -59,4 +59,13 @@ void END_DIRECTORY(std::string& directory);
 void SPLIT_DIRECTORY_FIELD(std::string& directory, std::string& file_name, const std::string& extension,
                            std::int32_t extension_mode);
 
+// True when the last component of what was typed into the directory field
+// is a file name longer than the 14 characters a name may have: it has an
+// extension, or names an existing file, and is no existing directory.
+bool LONG_NAME_IN_DIRECTORY(const std::string& directory);
+// True when neither field holds a character beyond ASCII: the names are
+// taken byte for byte as this file system's, where such a character would
+// be a stray byte.
+bool ASCII_NAMES(const std::string& directory, const std::string& file_name);
+
 }  // namespace kesto::textui

@@ -56,7 +56,7 @@ void MARKEL_NAME_FORM(std::int16_t& action) {
   field.highlight = 1;
   form.fields = {field};
   FORM_LOOP(form);
-  if (form.action == ACTION_QUIT) FATAL_STOP();
+  if (form.action == ACTION_QUIT) INTERRUPT_STOP();
   name = common::pad(form.storage, 16);
   action = form.action;
 }

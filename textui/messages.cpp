@@ -18,9 +18,42 @@ void write_at(std::int32_t row, std::string_view text, std::int16_t n = 80) {
 
 void prompt() { set_message(kContinuePrompt); }
 
-// Waits for one key; a closed window ends the run.
-void wait() {
-  if (shell::GI_GET_KEY() == shell::KEY_QUIT) FATAL_STOP();
+std::function<std::string()>& page_note() {
+  static std::function<std::string()> note;
+  return note;
+}
+
+[[noreturn]] void stop(common::RunEnded::Kind kind) {
+  CLEAR_SCREEN();
+  TEXT_END();
+  plot::TEKCLOSE();
+  throw common::RunEnded{kind};
+}
+
+// Writes the page note from two rows below the prompt at `prompt_row`, a
+// note longer than a row broken at its last blank within 80 columns, as far
+// as row 25 goes.
+void show_page_note(std::int32_t prompt_row) {
+  if (prompt_row <= 0 || !page_note()) return;
+  const std::string text = page_note()();
+  std::string_view note = common::trim_right(text);
+  for (std::int32_t row = prompt_row + 2; !note.empty() && row <= 25; ++row) {
+    std::size_t cut = note.size();
+    if (cut > 80) {
+      const std::size_t blank = note.rfind(' ', 80);
+      cut = blank == std::string_view::npos || blank == 0 ? 80 : blank;
+    }
+    write_at(row, common::pad(note.substr(0, cut), 80));
+    note.remove_prefix(cut);
+    while (!note.empty() && note.front() == ' ') note.remove_prefix(1);
+  }
+}
+
+// Shows the page note below the prompt at `prompt_row` (0: no note), then
+// waits for one key; a closed window ends the run.
+void wait(std::int32_t prompt_row = 0) {
+  show_page_note(prompt_row);
+  if (shell::GI_GET_KEY() == shell::KEY_QUIT) INTERRUPT_STOP();
 }
 
 }  // namespace
@@ -53,7 +86,7 @@ void MSG_PAUSE() {
   m.message_row += 2;
   prompt();
   write_at(m.message_row, m.message_line);
-  wait();
+  wait(m.message_row);
 }
 
 void WORKING_PAGE() {
@@ -72,7 +105,7 @@ void ERROR_PAGE() {
   write_at(5, m.message_line);
   prompt();
   write_at(7, m.message_line);
-  wait();
+  wait(7);
 }
 
 void NOTICE_PAGE() {
@@ -82,7 +115,7 @@ void NOTICE_PAGE() {
   write_at(5, m.message_line);
   prompt();
   write_at(9, m.message_line);
-  wait();
+  wait(9);
 }
 
 void NO_HELP() {
@@ -113,7 +146,7 @@ void MSG_LINE_PAUSE() {
   prompt();
   m.message_row += 1;
   write_at(m.message_row, m.message_line);
-  wait();
+  wait(m.message_row);
 }
 
 void MSG_REWRITE() { write_at(message_area().message_row, message_area().message_line); }
@@ -131,18 +164,18 @@ void PAUSE() {
   prompt();
   m.message_row += 1;
   write_at(m.message_row, m.message_line);
-  wait();
+  wait(m.message_row);
 }
 
-void FATAL_STOP() {
-  CLEAR_SCREEN();
-  TEXT_END();
-  plot::TEKCLOSE();
-  throw common::RunEnded{common::RunEnded::Kind::fatal};
-}
+void FATAL_STOP() { stop(common::RunEnded::Kind::fatal); }
+void LEAVE_STOP() { stop(common::RunEnded::Kind::left); }
+void INTERRUPT_STOP() { stop(common::RunEnded::Kind::interrupted); }
+
+void set_page_note(std::function<std::string()> note) { page_note() = std::move(note); }
 
 void install_fatal_stop_hook() {
-  shell::set_fatal_stop_hook([] { FATAL_STOP(); });
+  // The shell stops the run this way only when the window closed at a picture.
+  shell::set_fatal_stop_hook([] { INTERRUPT_STOP(); });
 }
 
 }  // namespace kesto::textui

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -41,8 +42,20 @@ void PAUSE();                        // prompt on the next row, wait
 // Clears the screen, closes the graphics (the shell's settings are saved) and
 // ends the run.
 [[noreturn]] void FATAL_STOP();
+// The same stop where the user chose to end the run: on the file-name menu
+// (F3), or early, by closing the window at a wait or pressing a key during
+// the sweeps. The run's end tells these apart from a fatal page.
+[[noreturn]] void LEAVE_STOP();
+[[noreturn]] void INTERRUPT_STOP();
 
-// Installs FATAL_STOP as the shell's fatal-stop hook; called at start-up.
+// A line that the pages which wait for a key show two rows below their
+// prompt (where that row exists), such as the deck line a fatal page is
+// about; the note gives "" for none. An empty function: no note.
+void set_page_note(std::function<std::string()> note);
+
+// Installs the stop of a run the user ended (INTERRUPT_STOP) as the shell's
+// fatal-stop hook, which the shell calls when the window closes at a picture;
+// called at start-up.
 void install_fatal_stop_hook();
 
 }  // namespace kesto::textui

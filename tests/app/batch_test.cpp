@@ -176,11 +176,12 @@ TEST(BatchRun, ScriptTypesTheDeckIntoTheEmptyMenuAndTheRunReachesItsEnd) {
   EXPECT_NE(read_file(dir / "EFIELD.TBL").find("CM Input File: plate.txt     \r\n"), std::string::npos);
 }
 
-TEST(BatchRun, F3OnTheMenuEndsTheRunWithoutTablesAndSavesTheSettings) {
+TEST(BatchRun, F3OnTheMenuIsTheUsersOwnEndWithoutTablesAndSavesTheSettings) {
   const fs::path dir = with_deck("f3", "plate.txt", kSmallDeck);
   write_file(dir / "f3.script", "key F3\n");
   const ProgramRun r = run_kesto(dir, {"--batch", "plate", "--script", "f3.script"});
-  EXPECT_EQ(r.status, 1) << r.out << r.err;
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(r.err, "");
   EXPECT_NE(r.out.find("F3 = EXIT FROM THE PROGRAM"), std::string::npos);
   EXPECT_EQ(r.out.find("The output files are:"), std::string::npos);
   expect_no_tables(dir);
@@ -296,6 +297,20 @@ TEST(BatchRun, DeckNameWithAControlCharacterIsRefusedBeforeTheRun) {
   EXPECT_FALSE(fs::exists(dir / "config" / "verudo.ini"));  // the run never started
 }
 
+// A deck named with the other separator is read as the menu's directory
+// field reads it; a name beyond ASCII is refused before the run.
+TEST(BatchRun, DeckNamesWithABackslashOrBeyondAsciiAreTakenAsTheMenuTakesThem) {
+  const fs::path dir = fresh_dir("backslash");
+  write_file(dir / "DATA" / "RUN1.TXT", kSmallDeck);
+  ProgramRun r = run_kesto(dir, {"--batch", "DATA\\RUN1.TXT"});
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_NE(read_file(dir / "VOLTS.TBL").find("CM Input File: run1.txt"), std::string::npos);
+  r = run_kesto(dir, {"--batch", "caf\xC3\xA9"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "kesto: the deck's path \"caf\xC3\xA9\" holds a character beyond ASCII; the program takes ASCII "
+                   "names only\n");
+}
+
 // A close at any picture wait ends the run there through the fatal stop: no
 // further sweep, no page, no table; the settings are saved.
 TEST(BatchRun, ClosingTheWindowAtEachPictureWaitEndsTheRunThere) {
@@ -321,6 +336,7 @@ TEST(BatchRun, ClosingTheWindowAtEachPictureWaitEndsTheRunThere) {
     write_file(dir / "close.script", c.script);
     const ProgramRun r = run_kesto(dir, {"--batch", "plate", "--script", "close.script"});
     EXPECT_EQ(r.status, 1) << c.wait << "\n" << r.out << r.err;
+    EXPECT_NE(r.err.find("kesto: the window was closed; the run ended there\n"), std::string::npos) << c.wait << r.err;
     if (c.last_progress) {
       EXPECT_NE(r.err.find(c.last_progress), std::string::npos) << c.wait << r.err;
     }
@@ -394,6 +410,8 @@ TEST(BatchRun, KeyDuringTheSweepsEndsTheRunWithoutTables) {
   write_file(dir / "keys.script", "key F10\nkey Enter\nbusy-key x 20\n");
   const ProgramRun r = run_kesto(dir, {"--batch", "plate", "--script", "keys.script"});
   EXPECT_EQ(r.status, 1) << r.out << r.err;
+  EXPECT_NE(r.err.find("kesto: a key ended the run during the sweeps; no table was written\n"), std::string::npos)
+      << r.err;
   expect_no_tables(dir);
   EXPECT_EQ(r.out.find("The output files are:"), std::string::npos);
   EXPECT_TRUE(fs::exists(dir / "config" / "verudo.ini"));
@@ -433,6 +451,7 @@ TEST(BatchRun, ClosingTheWindowOnTheClosingPageEndsFatallyAfterTheTables) {
   write_file(dir / "close.script", "key F10\nkey Enter\nkey Enter\nkey Enter\nclose\n");
   const ProgramRun r = run_kesto(dir, {"--batch", "plate", "--script", "close.script"});
   EXPECT_EQ(r.status, 1) << r.out << r.err;
+  EXPECT_NE(r.err.find("kesto: the window was closed; the run ended there\n"), std::string::npos) << r.err;
   EXPECT_NE(r.out.find("The output files are:"), std::string::npos);
   EXPECT_TRUE(fs::exists(dir / "VOLTS.TBL"));
 }

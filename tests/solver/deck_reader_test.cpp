@@ -7,9 +7,12 @@
 #include <random>
 #include <set>
 
+#include "solver/deck_observer.h"
 #include "solver/deck_reader.h"
+#include "solver/deck_recorder.h"
 #include "solver/grid.h"
 #include "solver/solver_fixture.h"
+#include "textui/messages.h"
 
 using namespace kesto;
 using namespace kesto::testing;
@@ -414,4 +417,32 @@ TEST(DeckFile, OpensByTheRecordsDirectoryAndIgnoringCase) {
   grid().DECK_NAME = common::pad("plate.txt", 14);
   expect_read(run_captured(solver::READ_DECK));
   EXPECT_EQ(grid().NX, 16);
+}
+
+// A window run has no standard error to name the line on: the fatal page
+// shows it two rows below its prompt, where the deck line has one.
+TEST(DeckFaults, TheRecorderOfAWindowRunPutsTheDeckLineOnTheFatalPage) {
+  const std::string nup = message_page({"Fatal error: the number of sweeps between displays (NUP)", "must be greater than zero."});
+  const struct {
+    std::string deck, page;
+    bool noted;
+  } cases[] = {
+      {lines({"SPACE 10 10", "CE   5 x 1.0"}), notice_page("Error reading an input line!") + "\nDeck line 2, column 8.\n",
+       true},
+      {lines({"SPACE 10 10", "NUP    0", kThick}), nup + "\nDeck line 2, column 8.\n", true},
+      {lines({kThick, "EN"}), notice_page("Fatal Error: file must contain a \"SPACE\" command."), false},
+  };
+  for (const auto& c : cases) {
+    solver::DeckRecorder recorder(false, nullptr, nullptr, true);
+    solver::set_deck_observer(&recorder);
+    fresh_run_state();
+    use_deck(c.deck);
+    const Captured run = run_captured(solver_phases);
+    solver::set_deck_observer(nullptr);
+    expect_fatal(run, c.page);
+    EXPECT_EQ(run.pages.find("Deck line") != std::string::npos, c.noted) << run.pages;
+  }
+  // Once the reading is over no page carries the note.
+  EXPECT_EQ(kesto::testing::run_captured([] { textui::set_message("x"); textui::NOTICE_PAGE(); }).pages,
+            notice_page("x") + "\n");
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "solver/convergence.h"
 #include "solver/grid.h"
 #include "solver/relaxation.h"
+#include "solver/run_driver.h"
 #include "solver/sweep.h"
 #include "solver/wavefront_layout.h"
 
@@ -281,7 +283,7 @@ TEST_F(Relaxation, SingleStepEndsOnSAtOnce) {
     const float untouched = solver::grid().V[2][4];
     const auto run = run_captured([] { solver::RELAX(); }, std::string("key a\nkey ") + stop + "\n");
     EXPECT_TRUE(run.ended);
-    EXPECT_EQ(run.how, common::RunEnded::Kind::fatal);
+    EXPECT_EQ(run.how, common::RunEnded::Kind::interrupted);
     EXPECT_EQ(solver::relaxation_state().counter, 1);
     // Cells (2,2) and (2,3) were updated, (2,4) was not reached.
     const solver::Grid& g = solver::grid();
@@ -301,7 +303,7 @@ TEST_F(Relaxation, KeyDuringTheSweepsEndsTheRunAndSavesTheSettings) {
   std::filesystem::remove(shell::settings_path());
   const auto run = run_captured([] { solver::RELAX(); }, "busy-key a 5\n");
   EXPECT_TRUE(run.ended);
-  EXPECT_EQ(run.how, common::RunEnded::Kind::fatal);
+  EXPECT_EQ(run.how, common::RunEnded::Kind::interrupted);
   EXPECT_EQ(solver::relaxation_state().counter, 5);
   EXPECT_EQ(potentials(), five) << "the grid holds the sweeps made";
   EXPECT_EQ(progress().calls, 5);
@@ -322,7 +324,7 @@ TEST_F(Relaxation, ClosingTheWindowDuringTheSweepsEndsTheRun) {
     solver::RELAX();
   });
   EXPECT_TRUE(run.ended);
-  EXPECT_EQ(run.how, common::RunEnded::Kind::fatal);
+  EXPECT_EQ(run.how, common::RunEnded::Kind::interrupted);
   EXPECT_EQ(solver::relaxation_state().counter, 1);
 }
 
@@ -438,4 +440,21 @@ TEST_F(Relaxation, EverySweepsChangeAndTheLineAfterTheLastReachTheListeners) {
     kesto::testing::PlotTest::TearDown();
     kesto::testing::PlotTest::SetUp();
   }
+}
+
+// A window run has no terminal for the convergence line: its closing page
+// shows it below the prompt.
+TEST_F(Relaxation, TheClosingPageShowsTheConvergenceLineWhereTheRunAsksForIt) {
+  std::ofstream("plate.txt") << "SPACE 12 8\nTHICK     0.001\nRESIS_B   2 2 11 7 10.0\nLI   3 3 3 6 5.0\nNST  30\nEN\n";
+  const std::string closing =
+      "Use program TINTO to draw color contour maps of these files.\n\nPress any key to continue...\n";
+  for (const bool on : {false, true}) {
+    solver::run_options() = solver::RunOptions{"plate", "", on};
+    const auto run = run_captured(solver::RUN_DRIVER);
+    EXPECT_EQ(run.how, common::RunEnded::Kind::normal) << run.pages;
+    const std::size_t at = run.pages.find(closing);
+    ASSERT_NE(at, std::string::npos) << run.pages;
+    EXPECT_EQ(run.pages.compare(at + closing.size(), 14, "\nconvergence: ") == 0, on) << run.pages.substr(at);
+  }
+  solver::run_options() = solver::RunOptions{};
 }

@@ -188,6 +188,6 @@ TEST(Chooser, FindsByNameHereAndEndsTheRunWhenTheWindowCloses) {
   for (const char* extension : {"txt", "xyz"}) {
     const auto run = kesto::testing::run_captured([&] { CHOOSE_BY_EXTENSION_HERE(extension, name); }, "close\n");
     EXPECT_TRUE(run.ended) << extension;
-    EXPECT_EQ(run.how, common::RunEnded::Kind::fatal) << extension;
+    EXPECT_EQ(run.how, common::RunEnded::Kind::interrupted) << extension;
   }
 }

@@ -61,10 +61,15 @@ const char* kMenuPage =
 }  // namespace
 
 TEST(FileNameMenu, AcceptsTheTidiedNamesOfAFileThatOpens) {
+  const std::string e66(66, 'e');
+  const std::string e66_path = e66 + "/plate.txt";
+  fs::create_directories(e66);
+  std::ofstream(e66 + "/plate.txt") << "x";
   fs::create_directories("data");
   std::ofstream("test.txt") << "x";
   std::ofstream("run2.txt") << "x";
   std::ofstream("data/RUN1.TXT") << "x";
+  std::ofstream("data/abcdefghij.txt") << "x";
   struct Case {
     const char* name;
     std::string script;
@@ -80,6 +85,12 @@ TEST(FileNameMenu, AcceptsTheTidiedNamesOfAFileThatOpens) {
       {"whole path in the directory field", into_directory("data\\RUN1.TXT"), "data/", "run1.txt", "data/run1.txt"},
       {"directory and name", into_directory("data") + "key Tab\ntext run1\n", "data/", "run1.txt", "data/run1.txt"},
       {"click on the F10 line", "text test\nclick left cell 11 20\nclose\n", "", "test.txt", "test.txt"},
+      {"14-character name in the directory field", into_directory("data/abcdefghij.txt"), "data/", "abcdefghij.txt",
+       "data/abcdefghij.txt"},
+      {"66-character directory", into_directory(e66) + "key Tab\ntext plate\n", e66.c_str(), "plate.txt",
+       e66_path.c_str()},
+      {"keys that type no character", "text TEST\nkey Esc\nkey code:3\nkey F11\nkey F12\n", "", "test.txt",
+       "test.txt"},
       {"Enter alternates the fields", "text data\nkey Enter\ntext run1\nkey Enter\n", "", "", ""},
   };
   for (const Case& c : cases) {
@@ -133,11 +144,19 @@ TEST(FileNameMenu, OtherActionsRedrawThePageWithTheTidiedNames) {
 TEST(FileNameMenu, NamesThatDoNotOpenNeverLeaveTheMenu) {
   struct Case {
     const char* name;
-    const char* script;
+    std::string script;
     const char* shown;
+    const char* also = "";  // shown after it
   };
   const Case cases[] = {
       {"blank name", "", "\n\n\n\nPLEASE ENTER A FILE NAME.\n\n\n\nPress any key to continue...\n"},
+      {"15-character name in the directory field", into_directory("data/abcdefghijk.txt"),
+       "\n\n\n\nA FILE NAME HAS AT MOST 14 CHARACTERS.\n\n\n\nPress any key to continue...\n"},
+      {"name over 14 characters in the directory field", into_directory("data/averyveryverylongname.txt"),
+       "\n\n\n\nA FILE NAME HAS AT MOST 14 CHARACTERS.\n\n\n\nPress any key to continue...\n",
+       "DIRECTORY:   data/averyveryverylongname.txt\n"},  // the menu again, with the path as typed
+      {"character beyond ASCII", "text plat\nkey code:233\n",
+       "\n\n\n\nA DIRECTORY OR FILE NAME MAY HOLD ONLY ASCII CHARACTERS.\n\n\n\nPress any key to continue...\n"},
       {"missing file", "text nothere\n",
        "ERROR: THE PROGRAM CANNOT OPEN THE FILE.\n\nTHE DIRECTORY PATH AND FILE NAME ARE:\n\nnothere.txt\n\n"
        "PLEASE SPECIFY A NEW DIRECTORY OR FILE NAME.\n\nPress any key to continue...\n"},
@@ -153,16 +172,21 @@ TEST(FileNameMenu, NamesThatDoNotOpenNeverLeaveTheMenu) {
     EXPECT_NE(run.pages.rfind("***** DIRECTORY AND FILE NAME MENU"),
               run.pages.find("***** DIRECTORY AND FILE NAME MENU"))
         << c.name;
+    EXPECT_EQ(run.pages.find("CANNOT OPEN") != std::string::npos, c.name == std::string("missing file")) << c.name;
+    EXPECT_NE(run.pages.find(c.also, run.pages.find(c.shown)), std::string::npos) << c.name << run.pages;
   }
 }
 
 TEST(FileNameMenu, F3AndTheWindowsCloseEndTheProgram) {
   std::ofstream("test.txt") << "x";
-  for (const char* script : {"text TEST\nkey F3\n", "text TEST\nclick left cell 9 5\n", "close\n"}) {
+  using Kind = common::RunEnded::Kind;
+  for (const auto& [script, how] : {std::pair{"text TEST\nkey F3\n", Kind::left},
+                                    std::pair{"text TEST\nclick left cell 9 5\n", Kind::left},
+                                    std::pair{"close\n", Kind::interrupted}}) {
     fresh_record();
     const auto run = menu(script);
     EXPECT_TRUE(run.ended) << script;
-    EXPECT_EQ(run.how, common::RunEnded::Kind::fatal) << script;
+    EXPECT_EQ(run.how, how) << script;
     EXPECT_NE(run.pages.find("F3 = EXIT FROM THE PROGRAM"), std::string::npos);
   }
   EXPECT_EQ(trimmed(file_name_record().full_path), "");  // the close builds no path
@@ -225,6 +249,10 @@ TEST(FileNameMenuStart, LeavesTheRecordAloneForABlankOrOverlongArgument) {
   fill_from_argument("/a/long/directory/that/is/longer/than/forty/characters/deck");
   EXPECT_EQ(trimmed(file_name_record().directory), "/a/long/directory/that/is/longer/than/forty/characters/");
   EXPECT_EQ(trimmed(file_name_record().file_name), "deck");
+  // The other separator splits it as the directory field would.
+  fill_from_argument("DATA\\RUN1.TXT");
+  EXPECT_EQ(trimmed(file_name_record().directory), "DATA/");
+  EXPECT_EQ(trimmed(file_name_record().file_name), "RUN1.TXT");
 }
 
 TEST(FileNameMenu, ShowListRunsTheExtensionChooserFirst) {

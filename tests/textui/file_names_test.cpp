@@ -74,11 +74,13 @@ TEST(BuildPath, AddsTheSeparatorAndRemembersTheDataFile) {
   EXPECT_EQ(trimmed(path), "deck.txt");
 }
 
-TEST(BuildPath, SixtySixCharacterDirectoryGetsNoSeparator) {
+TEST(BuildPath, SixtySixCharacterDirectoryGetsItsSeparatorAtPosition67) {
   std::string path;
   const std::string dir(66, 'd');
-  BUILD_PATH(path, dir, common::pad("x", 14));
-  EXPECT_EQ(path.substr(0, 67), dir + "x");
+  BUILD_PATH(path, dir, common::pad("plate.txt", 14));
+  EXPECT_EQ(path, dir + "/plate.txt    ");
+  BUILD_PATH(path, dir.substr(0, 65) + "/", common::pad("plate.txt", 14));
+  EXPECT_EQ(path, dir.substr(0, 65) + "/plate.txt     ");  // one that ends in it gets no second
 }
 
 TEST(BuildPath, DirectoryStopsAtItsFirstBlank) {

@@ -291,8 +291,11 @@ TEST(FormEdit, KeysThatTypeNoCharacterStoreNothingInAnyFieldKind) {
     f = edited(f, std::string(c.script) + junk);
     EXPECT_EQ(f.storage, c.storage) << c.format;
     EXPECT_EQ(row_text(4, 10, 10), c.storage) << c.format;
-    if (c.format[0] == 'I') EXPECT_EQ(f.fields[0].integer_value, c.integer_value) << c.format;
-    if (c.format[0] != 'A' && c.format[0] != 'I') EXPECT_FLOAT_EQ(f.fields[0].real_value, c.real_value) << c.format;
+    if (c.format[0] == 'I') {
+      EXPECT_EQ(f.fields[0].integer_value, c.integer_value) << c.format;
+    } else if (c.format[0] != 'A') {
+      EXPECT_FLOAT_EQ(f.fields[0].real_value, c.real_value) << c.format;
+    }
   }
   // A printable Latin-1 character is typed like any other.
   Form f;

@@ -1,6 +1,10 @@
 // Message pages, pauses and the fatal stop, driven through the event wait.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "common/fixed_text.h"
 #include "shell/window/events.h"
 #include "shell/window/text_grid.h"
@@ -139,7 +143,7 @@ TEST(Pauses, ShiftAndClicksDoNotEndAPauseButOtherKeysDo) {
   EXPECT_FALSE(c.ended);
 }
 
-TEST(Pauses, ClosingTheWindowDuringAPauseEndsTheRunFatally) {
+TEST(Pauses, ClosingTheWindowDuringAPauseEndsTheRunAsTheUsersOwnStop) {
   const auto c = kesto::testing::run_captured(
       [] {
         fresh();
@@ -149,7 +153,7 @@ TEST(Pauses, ClosingTheWindowDuringAPauseEndsTheRunFatally) {
       },
       "close\n");
   EXPECT_TRUE(c.ended);
-  EXPECT_EQ(c.how, common::RunEnded::Kind::fatal);
+  EXPECT_EQ(c.how, common::RunEnded::Kind::interrupted);
   EXPECT_NE(c.pages.find("closing now"), std::string::npos);
   EXPECT_EQ(shell::text_page(), "");  // the fatal stop cleared the screen
 }
@@ -178,4 +182,39 @@ TEST(FatalStop, ClearsTheScreenAndEndsTheRun) {
   EXPECT_TRUE(c.ended);
   EXPECT_EQ(c.how, common::RunEnded::Kind::fatal);
   EXPECT_EQ(shell::text_page(), "");
+}
+
+TEST(PageNote, ShowsTwoRowsBelowThePromptOfEveryWaitingPageBrokenAtBlanks) {
+  // Broken after the a's (the last blank within 80 columns), then inside
+  // the b's, which have no blank.
+  const std::string long_note = "convergence: " + std::string(60, 'a') + " " + std::string(85, 'b') + " tail";
+  const struct {
+    const char* name;
+    void (*page)();
+    std::string note;
+    std::vector<std::pair<int, std::string>> rows;  // expected rows below the prompt
+  } cases[] = {
+      {"notice page", [] { NOTICE_PAGE(); }, "Deck line 9, column 8.", {{11, "Deck line 9, column 8."}, {12, ""}}},
+      {"error page", [] { ERROR_PAGE(); }, "Deck line 2.", {{9, "Deck line 2."}}},
+      {"message pause", [] { MSG_PAGE(); MSG_PAUSE(); }, long_note,
+       {{9, "convergence: " + std::string(60, 'a')}, {10, std::string(80, 'b')}, {11, "bbbbb tail"}, {12, ""}}},
+      {"empty note", [] { NOTICE_PAGE(); }, "", {{11, ""}}},
+  };
+  for (const auto& c : cases) {
+    const std::string note = c.note;
+    set_page_note([note] { return note; });
+    kesto::testing::run_captured([&] {
+      fresh();
+      set_message("the message");
+      c.page();
+      for (const auto& [r, text] : c.rows) EXPECT_EQ(row(r), text) << c.name << " row " << r;
+    });
+    set_page_note({});
+  }
+  // Without a note the row stays blank.
+  kesto::testing::run_captured([] {
+    fresh();
+    NOTICE_PAGE();
+    EXPECT_EQ(row(11), "");
+  });
 }
