@@ -13,6 +13,7 @@
 #include "shell/script/batch.h"
 #include "shell/window/events.h"
 #include "shell/graphics/graphics_interface.h"
+#include "shell/graphics/picture_cut.h"
 #include "solver/convergence.h"
 #include "solver/grid.h"
 #include "solver/range_checks.h"
@@ -158,15 +159,23 @@ std::string iteration_label(std::int32_t counter, std::int32_t limit) {
 void progress_display() {
   const Grid& g = grid();
   RelaxationState& r = relaxation_state();
-  shell::SET_TRANSIENT(1);
+  const bool pause = g.PAUSE_EACH == 1;
+  // A display that is waited at is drawn into the picture. It covers every
+  // pixel the previous one drew (all interior cells, the counter painted
+  // over, the same outlines), so the previous one's records can go.
+  if (pause)
+    shell::CUT_PICTURE(r.picture_base);
+  else
+    shell::SET_TRANSIENT(1);
   fill_interior();
   label_update();
   OUTLINE_FIXED();
   OUTLINE_INSULATORS();
-  if (g.PAUSE_EACH == 1) {
+  if (pause) {
     shell::NAME_PICTURE(progress_picture_name(r.counter));
     TEKFLUSH(0);
     TEKPAGE(1);
+    shell::SET_TRANSIENT(1);
     if (r.counter != r.limit) {
       r.new_label = "working...   ";
       LCBAR(7);
@@ -223,6 +232,7 @@ void RELAX() {
   TEKPAGE(0);
   POTENTIAL_MAP();
   iteration_heading();
+  r.picture_base = shell::PICTURE_LENGTH();
   r.cross_x1 = r.cross_y1 = r.cross_x2 = r.cross_y2 = -10000.0f;
   start_convergence_record(r.limit);
 

@@ -5,6 +5,7 @@
 // displays draw with.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -17,6 +18,9 @@ struct RelaxationState {
   std::string new_label = std::string(13, ' ');  // the one being drawn
   // Cell rectangle of the last single-step cross; -10000: none drawn yet.
   float cross_x1 = -10000.0f, cross_y1 = -10000.0f, cross_x2 = -10000.0f, cross_y2 = -10000.0f;
+  // Length of the relaxation's picture before any progress display: with
+  // PAUSE_EACH each display is recorded from there, in place of the last.
+  std::size_t picture_base = 0;
 };
 
 RelaxationState& relaxation_state();
@@ -34,7 +38,10 @@ void OUTLINE_FIXED();
 void OUTLINE_INSULATORS();
 
 // The progress display after a sweep: every interior cell recoloured, the
-// counter, the outlines, drawn on the window only; with PAUSE_EACH a wait.
+// counter, the outlines, drawn on the window only; with PAUSE_EACH a wait,
+// and then the display is part of the picture (kept and recorded, in place
+// of the previous one), so that whatever repaints, copies, prints or exports
+// the picture at the wait shows what the window shows.
 void progress_display();
 
 // The sweep counter "   100/  1000": counter and limit in six columns each,

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "primitives_fixture.h"
+#include "shell/graphics/picture_cut.h"
 
 namespace kesto::shell {
 namespace {
@@ -132,6 +133,31 @@ TEST_F(PlotBufferTest, FullBufferSaysSoOnceDropsRecordsButKeepsDrawing) {
   EXPECT_FALSE(b.full);
   SET_RGB(0, 0, 0);
   EXPECT_EQ(b.used, 4u);
+}
+
+// Cutting back keeps the records before the length, leaves the drawing on
+// the screen, ignores a length beyond the end and makes room in a full buffer.
+TEST_F(PlotBufferTest, CutKeepsTheRecordsBeforeTheLength) {
+  PlotBuffer& b = plot_buffer();
+  DRAW_LINE(-1750, -1250, 1750, 1250);
+  const std::size_t base = PICTURE_LENGTH();
+  EXPECT_EQ(base, 9u);
+  SET_RGB(255, 0, 0);
+  FILL_RECT(-50, 50, 50, -50, 0, 0, 0, 0);
+  CUT_PICTURE(base);
+  EXPECT_EQ(recorded(), (Bytes{0x03, 0x2A, 0xF9, 0x1E, 0xFB, 0xD6, 0x06, 0xE2, 0x04}));
+  EXPECT_EQ(testing::pixel(window(), 175, 125), 0xFF0000u);
+  CUT_PICTURE(10);
+  EXPECT_EQ(b.used, 9u);
+
+  b.growth_limit = 65536;
+  b.used = 65494;
+  DRAW_LINE(-100, 0, 100, 0);
+  ASSERT_TRUE(b.full);
+  CUT_PICTURE(base);
+  EXPECT_FALSE(b.full);
+  SET_RGB(0, 0, 0);
+  EXPECT_EQ(b.used, 13u);
 }
 
 TEST_F(PlotBufferTest, WorksWithoutAnAllocatedBlockAndAfterFree) {
