@@ -1,6 +1,7 @@
 #include "shell/window/menu_commands.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -60,6 +61,22 @@ void toggle_background() {
   picture_options_changed();
 }
 
+// A menu that closes, by Escape too, hands the keyboard back to the client
+// area instead of leaving the menu bar waiting for a mnemonic: the keys that
+// follow go to the program. It looks once the closing is over, so that a
+// menu the arrow keys open in its place keeps the keyboard.
+void keyboard_back_to_client() {
+  QWidget* client = client_area();
+  if (!client) return;
+  QMetaObject::invokeMethod(
+      client,
+      [] {
+        if (QApplication::activePopupWidget()) return;
+        if (QWidget* c = client_area()) c->setFocus(Qt::OtherFocusReason);
+      },
+      Qt::QueuedConnection);
+}
+
 }  // namespace
 
 std::map<int, QAction*> build_menu_bar(QMainWindow& window) {
@@ -76,6 +93,7 @@ std::map<int, QAction*> build_menu_bar(QMainWindow& window) {
     const QString verb = line.section(' ', 0, 0);
     if (verb == "popup") {
       menu = bar->addMenu(line.section(' ', 1));
+      QObject::connect(menu, &QMenu::aboutToHide, keyboard_back_to_client);
     } else if (verb == "popup-right") {
       // Help sits at the right end of the bar.
       if (!right) {
@@ -83,6 +101,7 @@ std::map<int, QAction*> build_menu_bar(QMainWindow& window) {
         bar->setCornerWidget(right, Qt::TopRightCorner);
       }
       menu = right->addMenu(line.section(' ', 1));
+      QObject::connect(menu, &QMenu::aboutToHide, keyboard_back_to_client);
     } else if (verb == "end") {
       menu = nullptr;
     } else if (verb == "item" || verb == "command") {

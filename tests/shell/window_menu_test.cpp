@@ -2,10 +2,16 @@
 // opens and as pictures come and go, the option toggles, the commands, and
 // a picture that survives a resize because it is replayed.
 #include <QAction>
+#include <QApplication>
 #include <QImage>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QTest>
+#include <QWindow>
 #include <filesystem>
+
+#include "shell/window/events.h"
 
 #include "shell/window/menu_commands.h"
 #include "shell/window/picture.h"
@@ -119,6 +125,76 @@ int count(const QImage& image, const QColor& c) {
     for (int x = 0; x < image.width(); ++x)
       if (image.pixelColor(x, y) == c) ++n;
   return n;
+}
+
+std::vector<int>& commands_seen() {
+  static std::vector<int> ids;
+  return ids;
+}
+template <int Id>
+void note_command() {
+  commands_seen().push_back(Id);
+}
+
+// Keys as the window system delivers them: to the window, whose focus (the
+// client area, the menu bar or an open menu) decides who gets them.
+void user_key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QTest::keyClick(main_window()->windowHandle(), key, modifiers);
+  settle();
+}
+
+// Every enabled item answers to Alt with its menu's letter and then its own
+// letter; no two items of a menu share one.
+TEST_F(WindowMenu, EveryEnabledItemHasAMnemonicThatWorks) {
+  const MenuCommandHandler handlers[] = {nullptr,        note_command<1>,  nullptr,          note_command<3>,
+                                         note_command<4>, note_command<5>, note_command<6>,  note_command<7>,
+                                         note_command<8>, note_command<9>, note_command<10>, nullptr,
+                                         note_command<12>, nullptr,         note_command<14>};
+  for (int id = 1; id <= 14; ++id)
+    if (handlers[id]) set_menu_command_handler(id, handlers[id]);
+  BEGIN_PICTURE(0);  // the picture commands are enabled
+  settle();
+  const struct {
+    Qt::Key menu;   // with Alt
+    Qt::Key item;   // Qt::Key_unknown: the menu letter is the command itself
+    int command;
+  } cases[] = {
+      {Qt::Key_F, Qt::Key_U, 1},  {Qt::Key_F, Qt::Key_P, 3},  {Qt::Key_F, Qt::Key_T, 12},
+      {Qt::Key_F, Qt::Key_E, 14}, {Qt::Key_F, Qt::Key_X, 4},  {Qt::Key_E, Qt::Key_C, 5},
+      {Qt::Key_P, Qt::Key_unknown, 6}, {Qt::Key_O, Qt::Key_C, 7},  {Qt::Key_O, Qt::Key_B, 8},
+      {Qt::Key_O, Qt::Key_P, 9},  {Qt::Key_H, Qt::Key_A, 10},
+  };
+  for (const auto& c : cases) {
+    commands_seen().clear();
+    user_key(c.menu, Qt::AltModifier);
+    if (c.item != Qt::Key_unknown) user_key(c.item);
+    EXPECT_EQ(commands_seen(), std::vector<int>{c.command}) << "Alt+" << QKeySequence(c.menu).toString().toStdString()
+                                                            << ", " << QKeySequence(c.item).toString().toStdString();
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    settle();
+  }
+  for (int id = 1; id <= 14; ++id) set_menu_command_handler(id, nullptr);
+}
+
+// A menu left with Escape gives the keyboard back: the next keys reach the
+// program (F makes the screen dump at a picture, Space goes on) instead of
+// opening menus; arrows that move to the next menu keep it in the menu bar.
+TEST_F(WindowMenu, AfterAMenuClosesKeysGoToTheProgramAgain) {
+  BEGIN_PICTURE(0);
+  settle();
+  user_key(Qt::Key_O, Qt::AltModifier);
+  ASSERT_NE(qobject_cast<QMenu*>(QApplication::activePopupWidget()), nullptr);
+  user_key(Qt::Key_Right);  // on to the next menu: still a menu
+  ASSERT_NE(qobject_cast<QMenu*>(QApplication::activePopupWidget()), nullptr);
+  user_key(Qt::Key_Escape);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  user_key(Qt::Key_F);
+  user_key(Qt::Key_Space);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_EQ(POLL_KEY(), 13);
+  EXPECT_EQ(GI_GET_KEY(), 'f');
+  EXPECT_EQ(GI_GET_KEY(), ' ');
+  EXPECT_EQ(POLL_KEY(), 0);
 }
 
 TEST_F(WindowMenu, PictureSurvivesResizeAndComesBackAfterText) {
