@@ -262,9 +262,21 @@ TEST_F(OutputCommands, CopyPutsWhatTheWindowShowsOnTheClipboard) {
   EXPECT_EQ(copied.size(), client().size());
   EXPECT_EQ(copied.pixelColor(100, 100), QColor(255, 0, 0));  // in the picture's red quarter
   EXPECT_EQ(data->data("image/x-emf").mid(40, 4), QByteArray(" EMF"));
+  EXPECT_FALSE(data->hasText());  // a picture has no text
   END_PICTURE(0);
-  play("menu 5");  // the text screen: an image only
-  EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat("image/x-emf"));
+  // A text page: an image and its 25 lines as text, trailing blanks dropped.
+  TEXT_AT(1, 1);
+  TEXT_OUT("The current flow is   0.3126614E-04 amps.   ", 44, 7);
+  TEXT_AT(3, 78);
+  TEXT_OUT("\xe9 x", 3, 112);
+  TEXT_AT(25, 1);
+  TEXT_OUT("last", 4, 7);
+  play("menu 5");
+  data = QGuiApplication::clipboard()->mimeData();
+  EXPECT_FALSE(data->hasFormat("image/x-emf"));
+  EXPECT_TRUE(data->hasImage());
+  EXPECT_EQ(data->text(), QString::fromUtf8("The current flow is   0.3126614E-04 amps.\n\n") +
+                              QString(77, ' ') + QString::fromUtf8("\u00e9 x") + QString(22, '\n') + "last\n");
 }
 
 }  // namespace
