@@ -159,6 +159,82 @@ TEST_F(ScriptedRun, ClosingTheWindowIsNoticedBetweenSweeps) {
   EXPECT_EQ(main_window(), nullptr);
 }
 
+// A long computation with the relaxation's key poll after every step; the
+// window has something new to paint at every poll. Notes the poll that saw
+// the close.
+void polls_until_closed() {
+  GI_OPEN();
+  BEGIN_PICTURE(0);
+  for (int poll = 1; poll <= 400; ++poll) {
+    window_surface_changed();
+    if (GI_CHECK_KEY() == KEY_QUIT) {
+      observed().keys.push_back(poll);
+      throw common::RunEnded{common::RunEnded::Kind::fatal};
+    }
+  }
+}
+
+// A close ends the run at the poll it arrives at, every time, whatever waits
+// with it: menu commands held for the next wait (which never comes), a
+// resize, pointer moves and clicks, a close picked from the menu.
+TEST_F(ScriptedRun, ACloseEndsTheRunAtThePollItArrivesAtWhateverIsQueued) {
+  const struct {
+    const char* script;
+    int poll;  // the poll that must see the close
+  } cases[] = {
+      {"busy 1 close\n", 1},
+      {"busy 2 close\n", 2},
+      {"busy 37 close\n", 37},
+      {"busy 1 menu 7\nbusy 1 close\n", 2},
+      {"busy 3 menu 1\nbusy 5 menu 9\nbusy 1 close\n", 9},
+      {"busy 4 resize 500 400\nbusy 1 close\n", 5},
+      {"busy 6 resize 900 700\nbusy 1 menu 8\nbusy 1 move pixel 20 30\nbusy 1 close\n", 9},
+      {"busy 2 press left pixel 5 5\nbusy 1 release left pixel 5 5\nbusy 250 close\n", 253},
+      {"busy 11 menu 4\n", 11},  // File > Exit
+      {"busy 11 menu 5\nbusy 1 menu 4\n", 12},
+  };
+  for (const auto& c : cases) {
+    testing::reset_shell();
+    graphics_state() = GraphicsState{};
+    observed() = Observed{};
+    load_script(c.script);
+    int argc = 1;
+    char name[] = "kesto";
+    char* argv[] = {name, nullptr};
+    EXPECT_EQ(PROCESS_ENTRY(argc, argv, polls_until_closed, false), common::RunEnded::Kind::fatal) << c.script;
+    EXPECT_EQ(observed().keys, std::vector<int>{c.poll}) << c.script;
+    EXPECT_TRUE(message_log().empty()) << c.script;  // no held command ran
+    EXPECT_EQ(main_window(), nullptr) << c.script;
+  }
+  // The window's own close event, posted after a resize and a paint.
+  testing::reset_shell();
+  graphics_state() = GraphicsState{};
+  observed() = Observed{};
+  int argc = 1;
+  char name[] = "kesto";
+  char* argv[] = {name, nullptr};
+  EXPECT_EQ(PROCESS_ENTRY(
+                argc, argv,
+                [] {
+                  GI_OPEN();
+                  BEGIN_PICTURE(0);
+                  for (int poll = 1; poll <= 400; ++poll) {
+                    if (poll == 30) {
+                      resize_client_area(640, 480);
+                      QCoreApplication::postEvent(main_window(), new QCloseEvent);
+                      window_surface_changed();
+                    }
+                    if (GI_CHECK_KEY() == KEY_QUIT) {
+                      observed().keys.push_back(poll);
+                      throw common::RunEnded{common::RunEnded::Kind::fatal};
+                    }
+                  }
+                },
+                false),
+            common::RunEnded::Kind::fatal);
+  EXPECT_EQ(observed().keys, std::vector<int>{30});
+}
+
 void ends_abruptly() {
   GI_OPEN();
   throw common::RunEnded{common::RunEnded::Kind::abrupt};
