@@ -124,6 +124,12 @@ void FILE_NAME_MENU(std::int32_t show_list, std::int32_t extension_mode, std::in
       NOTICE_PAGE();
       continue;
     }
+    if (!PATH_FITS(r.directory, r.file_name)) {
+      // A directory of 66 characters, its separator and a name of 14.
+      set_message("THE DIRECTORY PATH AND FILE NAME HOLD MORE THAN 80 CHARACTERS.");
+      NOTICE_PAGE();
+      continue;
+    }
     BUILD_PATH(r.full_path, r.directory, r.file_name);
     if (check_mode == -1) return;
     if (extension_mode == 1) {

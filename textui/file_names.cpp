@@ -203,4 +203,11 @@ bool ASCII_NAMES(const std::string& directory, const std::string& file_name) {
   return true;
 }
 
+bool PATH_FITS(const std::string& directory, const std::string& file_name) {
+  const std::size_t blank = directory.find(' ');
+  const std::size_t length = blank == std::string::npos ? directory.size() : blank;
+  const bool separator = length > 0 && directory[length - 1] != path_separators().current;
+  return length + (separator ? 1 : 0) + common::trimmed_length(file_name) <= 80;
+}
+
 }  // namespace kesto::textui

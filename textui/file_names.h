@@ -67,5 +67,8 @@ bool LONG_NAME_IN_DIRECTORY(const std::string& directory);
 // taken byte for byte as this file system's, where such a character would
 // be a stray byte.
 bool ASCII_NAMES(const std::string& directory, const std::string& file_name);
+// True when the path BUILD_PATH makes of the two holds them whole in its 80
+// characters.
+bool PATH_FITS(const std::string& directory, const std::string& file_name);
 
 }  // namespace kesto::textui

@@ -155,6 +155,9 @@ TEST(FileNameMenu, NamesThatDoNotOpenNeverLeaveTheMenu) {
       {"name over 14 characters in the directory field", into_directory("data/averyveryverylongname.txt"),
        "\n\n\n\nA FILE NAME HAS AT MOST 14 CHARACTERS.\n\n\n\nPress any key to continue...\n",
        "DIRECTORY:   data/averyveryverylongname.txt\n"},  // the menu again, with the path as typed
+      {"66-character directory and 14-character name", std::string(into_directory(std::string(66, 'e'))) +
+       "key Tab\ntext abcdefghij.txt\n",
+       "\n\n\n\nTHE DIRECTORY PATH AND FILE NAME HOLD MORE THAN 80 CHARACTERS.\n\n\n\nPress any key to continue...\n"},
       {"character beyond ASCII", "text plat\nkey code:233\n",
        "\n\n\n\nA DIRECTORY OR FILE NAME MAY HOLD ONLY ASCII CHARACTERS.\n\n\n\nPress any key to continue...\n"},
       {"missing file", "text nothere\n",
