@@ -22,11 +22,15 @@ namespace {
 
 void printer_error() { show_message_box("Error", "Error accessing printer", false); }
 
-// The system's default printer; null when it has none.
+// The system's default printer, on the paper it is set up with (a printer
+// taken without a dialog would otherwise get a fixed paper of Qt's); null
+// when there is none.
 std::shared_ptr<QPrinter> default_printer() {
   const QPrinterInfo info = QPrinterInfo::defaultPrinter();
   if (info.isNull()) return nullptr;
-  return std::make_shared<QPrinter>(info, QPrinter::HighResolution);
+  auto printer = std::make_shared<QPrinter>(info, QPrinter::HighResolution);
+  printer->setPageSize(info.defaultPageSize());
+  return printer;
 }
 
 // Asks for a printer: a person answers the print dialog; a script's next
