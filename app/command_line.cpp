@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,6 +18,7 @@
 #include "shell/script/batch.h"
 #include "shell/window/process_entry.h"
 #include "shell/script/script.h"
+#include "shell/script/script_file.h"
 #include "shell/window/window_state.h"
 #include "solver/deck_check.h"
 #include "solver/deck_observer.h"
@@ -46,7 +45,8 @@ constexpr const char* kUsage =
     "  --export DIR     write the run's last picture in DIR as EPS, TIFF, WMF, EMF\n"
     "                   and PDF: potential.eps ... potential.pdf (batch)\n"
     "  --markel FILE    record every picture of the run in the MARKEL file FILE\n"
-    "  --script FILE    take the user's input from the script FILE first\n"
+    "  --script FILE    take the user's input from the script FILE first (a\n"
+    "                   regular file of at most 16 MiB)\n"
     "  --convergence FILE  write the largest change of any cell in each sweep to\n"
     "                   FILE, two columns (sweep, volts) for plotting\n"
     "  --version        show the program's name, version and release date\n"
@@ -246,18 +246,9 @@ int run_kesto(int argc, char** argv) {
     std::cerr << "kesto: " << error << '\n';
     return 2;
   }
-  if (!a.script.empty()) {
-    std::ifstream in(a.script, std::ios::binary);
-    if (!in) {
-      std::cerr << "kesto: cannot read the script " << a.script << '\n';
-      return 2;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!shell::parse_script(text.str(), shell::script(), error)) {
-      std::cerr << "kesto: " << a.script << ": " << error << '\n';
-      return 2;
-    }
+  if (!a.script.empty() && !shell::read_script_file(a.script, shell::script(), error)) {
+    std::cerr << "kesto: " << error << '\n';
+    return 2;
   }
 
   solver::run_options() = solver::RunOptions{a.deck, a.markel, !a.batch};

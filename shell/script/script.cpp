@@ -114,131 +114,130 @@ bool key_code_for(std::string_view name, std::int16_t& code) {
   return false;
 }
 
+bool parse_script_line(std::string_view text, int line_no, Script& script, std::string& error) {
+  std::string line(text);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  auto w = split_words(line);
+  if (w.empty() || w[0][0] == '#') return true;
+  auto fail = [&](const std::string& why) {
+    error = "script line " + std::to_string(line_no) + ": " + why;
+    return false;
+  };
+  ScriptStep step;
+  step.line = line_no;
+  // "busy N STEP" is STEP, done while the program works.
+  if (w[0] == "busy") {
+    if (w.size() < 3 || !to_int(w[1], step.after_polls) || step.after_polls < 1)
+      return fail("busy needs a positive poll count and a step");
+    step.busy = true;
+    line = line.substr(line.find(w[1], line.find("busy") + 4) + w[1].size());
+    w = split_words(line);
+  }
+  const std::size_t steps_before = script.steps.size();
+  const std::string verb = w[0];
+  if (verb == "key" || verb == "busy-key") {
+    step.kind = ScriptStep::Kind::key;
+    if (w.size() < 2 || !key_code_for(w[1], step.key_code)) return fail("unknown key");
+    step.key_name = w[1];
+    if (verb == "busy-key") {
+      step.busy = true;
+      if (w.size() >= 3 && (!to_int(w[2], step.after_polls) || step.after_polls < 1))
+        return fail("the poll count must be a positive integer");
+    }
+    script.steps.push_back(step);
+  } else if (verb == "text") {
+    const std::size_t at = line.find("text") + 5;
+    const std::string chars = at <= line.size() ? line.substr(at) : std::string();
+    if (chars.empty()) return fail("text needs characters");
+    for (char c : chars) {
+      ScriptStep k = step;
+      k.kind = ScriptStep::Kind::key;
+      k.key_code = static_cast<std::int16_t>(static_cast<unsigned char>(c));
+      k.key_name = c == ' ' ? "Space" : std::string(1, c);
+      script.steps.push_back(k);
+    }
+  } else if (verb == "press" || verb == "release" || verb == "click") {
+    if (w.size() < 2 || !parse_button(w[1], step.button)) return fail("the button must be left or right");
+    if (!parse_where(w, 2, step)) return fail("expected pixel X Y, cell ROW COLUMN or page X Y");
+    if (verb == "release") {
+      step.kind = ScriptStep::Kind::release;
+      script.steps.push_back(step);
+    } else {
+      step.kind = ScriptStep::Kind::press;
+      script.steps.push_back(step);
+      if (verb == "click") {
+        step.kind = ScriptStep::Kind::release;
+        script.steps.push_back(step);
+      }
+    }
+  } else if (verb == "move") {
+    step.kind = ScriptStep::Kind::move;
+    if (!parse_where(w, 1, step)) return fail("expected pixel X Y, cell ROW COLUMN or page X Y");
+    int held = 0;
+    if (w.size() >= 5 && (!to_int(w[4], held) || held < 0 || held > 3)) return fail("buttons held must be 0 to 3");
+    step.button = static_cast<std::int16_t>(held);
+    script.steps.push_back(step);
+  } else if (verb == "close") {
+    step.kind = ScriptStep::Kind::close;
+    script.steps.push_back(step);
+  } else if (verb == "menu") {
+    step.kind = ScriptStep::Kind::menu;
+    if (w.size() < 2 || !to_int(w[1], step.id)) return fail("menu needs a command id");
+    script.steps.push_back(step);
+  } else if (verb == "answer") {
+    step.kind = ScriptStep::Kind::answer;
+    if (w.size() < 2 || (w[1] != "ok" && w[1] != "cancel" && w[1] != "yes" && w[1] != "no"))
+      return fail("answer must be ok, cancel, yes or no");
+    step.text = w[1];
+    script.steps.push_back(step);
+  } else if (verb == "file") {
+    step.kind = ScriptStep::Kind::file;
+    if (w.size() < 2) return fail("file needs a path or cancel");
+    step.text = line.substr(line.find("file") + 5);
+    script.steps.push_back(step);
+  } else if (verb == "dialog") {
+    step.kind = ScriptStep::Kind::dialog_text;
+    if (w.size() < 2 || !to_int(w[1], step.id)) return fail("dialog needs a control id");
+    const std::size_t at = line.find(w[1], line.find("dialog") + 6) + w[1].size();
+    step.text = at < line.size() ? line.substr(at + 1) : std::string();
+    script.steps.push_back(step);
+  } else if (verb == "dialog-button") {
+    step.kind = ScriptStep::Kind::dialog_button;
+    if (w.size() < 2 || !to_int(w[1], step.id)) return fail("dialog-button needs a control id");
+    script.steps.push_back(step);
+  } else if (verb == "dialog-spin") {
+    step.kind = ScriptStep::Kind::dialog_spin;
+    if (w.size() < 3 || !to_int(w[1], step.id) || (w[2] != "up" && w[2] != "down"))
+      return fail("dialog-spin needs a control id and up or down");
+    step.text = w[2];
+    script.steps.push_back(step);
+  } else if (verb == "resize") {
+    step.kind = ScriptStep::Kind::resize;
+    int width = 0, height = 0;
+    if (w.size() < 3 || !to_int(w[1], width) || !to_int(w[2], height) || width < 1 || height < 1 || width > 10000 ||
+        height > 10000)
+      return fail("resize needs a width and a height of 1 to 10000 pixels");
+    step.x = width;
+    step.y = height;
+    script.steps.push_back(step);
+  } else {
+    return fail("unknown step '" + verb + "'");
+  }
+  // Answers wait for their box; text and click are several steps.
+  if (step.busy && (script.steps.size() != steps_before + 1 || !can_be_busy(script.steps.back().kind)))
+    return fail("busy takes one key, press, release, move, close, menu or resize step");
+  return true;
+}
+
 bool parse_script(std::string_view text, Script& script, std::string& error) {
   script = Script{};
   script.active = true;
   int line_no = 0;
-  std::size_t pos = 0;
-  while (pos <= text.size()) {
+  for (std::size_t pos = 0; pos <= text.size();) {
     std::size_t end = text.find('\n', pos);
     if (end == std::string_view::npos) end = text.size();
-    std::string line(text.substr(pos, end - pos));
+    if (!parse_script_line(text.substr(pos, end - pos), ++line_no, script, error)) return false;
     pos = end + 1;
-    ++line_no;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    auto w = split_words(line);
-    if (w.empty() || w[0][0] == '#') {
-      if (end == text.size()) break;
-      continue;
-    }
-    auto fail = [&](const std::string& why) {
-      error = "script line " + std::to_string(line_no) + ": " + why;
-      return false;
-    };
-    ScriptStep step;
-    step.line = line_no;
-    // "busy N STEP" is STEP, done while the program works.
-    if (w[0] == "busy") {
-      if (w.size() < 3 || !to_int(w[1], step.after_polls) || step.after_polls < 1)
-        return fail("busy needs a positive poll count and a step");
-      step.busy = true;
-      line = line.substr(line.find(w[1], line.find("busy") + 4) + w[1].size());
-      w = split_words(line);
-    }
-    const std::size_t steps_before = script.steps.size();
-    const std::string verb = w[0];
-    if (verb == "key" || verb == "busy-key") {
-      step.kind = ScriptStep::Kind::key;
-      if (w.size() < 2 || !key_code_for(w[1], step.key_code)) return fail("unknown key");
-      step.key_name = w[1];
-      if (verb == "busy-key") {
-        step.busy = true;
-        if (w.size() >= 3 && (!to_int(w[2], step.after_polls) || step.after_polls < 1))
-          return fail("the poll count must be a positive integer");
-      }
-      script.steps.push_back(step);
-    } else if (verb == "text") {
-      const std::size_t at = line.find("text") + 5;
-      const std::string chars = at <= line.size() ? line.substr(at) : std::string();
-      if (chars.empty()) return fail("text needs characters");
-      for (char c : chars) {
-        ScriptStep k = step;
-        k.kind = ScriptStep::Kind::key;
-        k.key_code = static_cast<std::int16_t>(static_cast<unsigned char>(c));
-        k.key_name = c == ' ' ? "Space" : std::string(1, c);
-        script.steps.push_back(k);
-      }
-    } else if (verb == "press" || verb == "release" || verb == "click") {
-      if (w.size() < 2 || !parse_button(w[1], step.button)) return fail("the button must be left or right");
-      if (!parse_where(w, 2, step)) return fail("expected pixel X Y, cell ROW COLUMN or page X Y");
-      if (verb == "release") {
-        step.kind = ScriptStep::Kind::release;
-        script.steps.push_back(step);
-      } else {
-        step.kind = ScriptStep::Kind::press;
-        script.steps.push_back(step);
-        if (verb == "click") {
-          step.kind = ScriptStep::Kind::release;
-          script.steps.push_back(step);
-        }
-      }
-    } else if (verb == "move") {
-      step.kind = ScriptStep::Kind::move;
-      if (!parse_where(w, 1, step)) return fail("expected pixel X Y, cell ROW COLUMN or page X Y");
-      int held = 0;
-      if (w.size() >= 5 && (!to_int(w[4], held) || held < 0 || held > 3)) return fail("buttons held must be 0 to 3");
-      step.button = static_cast<std::int16_t>(held);
-      script.steps.push_back(step);
-    } else if (verb == "close") {
-      step.kind = ScriptStep::Kind::close;
-      script.steps.push_back(step);
-    } else if (verb == "menu") {
-      step.kind = ScriptStep::Kind::menu;
-      if (w.size() < 2 || !to_int(w[1], step.id)) return fail("menu needs a command id");
-      script.steps.push_back(step);
-    } else if (verb == "answer") {
-      step.kind = ScriptStep::Kind::answer;
-      if (w.size() < 2 || (w[1] != "ok" && w[1] != "cancel" && w[1] != "yes" && w[1] != "no"))
-        return fail("answer must be ok, cancel, yes or no");
-      step.text = w[1];
-      script.steps.push_back(step);
-    } else if (verb == "file") {
-      step.kind = ScriptStep::Kind::file;
-      if (w.size() < 2) return fail("file needs a path or cancel");
-      step.text = line.substr(line.find("file") + 5);
-      script.steps.push_back(step);
-    } else if (verb == "dialog") {
-      step.kind = ScriptStep::Kind::dialog_text;
-      if (w.size() < 2 || !to_int(w[1], step.id)) return fail("dialog needs a control id");
-      const std::size_t at = line.find(w[1], line.find("dialog") + 6) + w[1].size();
-      step.text = at < line.size() ? line.substr(at + 1) : std::string();
-      script.steps.push_back(step);
-    } else if (verb == "dialog-button") {
-      step.kind = ScriptStep::Kind::dialog_button;
-      if (w.size() < 2 || !to_int(w[1], step.id)) return fail("dialog-button needs a control id");
-      script.steps.push_back(step);
-    } else if (verb == "dialog-spin") {
-      step.kind = ScriptStep::Kind::dialog_spin;
-      if (w.size() < 3 || !to_int(w[1], step.id) || (w[2] != "up" && w[2] != "down"))
-        return fail("dialog-spin needs a control id and up or down");
-      step.text = w[2];
-      script.steps.push_back(step);
-    } else if (verb == "resize") {
-      step.kind = ScriptStep::Kind::resize;
-      int width = 0, height = 0;
-      if (w.size() < 3 || !to_int(w[1], width) || !to_int(w[2], height) || width < 1 || height < 1 || width > 10000 ||
-          height > 10000)
-        return fail("resize needs a width and a height of 1 to 10000 pixels");
-      step.x = width;
-      step.y = height;
-      script.steps.push_back(step);
-    } else {
-      return fail("unknown step '" + verb + "'");
-    }
-    // Answers wait for their box; text and click are several steps.
-    if (step.busy && (script.steps.size() != steps_before + 1 || !can_be_busy(script.steps.back().kind)))
-      return fail("busy takes one key, press, release, move, close, menu or resize step");
-    if (end == text.size()) break;
   }
   return true;
 }

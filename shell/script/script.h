@@ -92,6 +92,9 @@ struct Script {
 
 // Parses script text; on a malformed line returns false and says why in `error`.
 bool parse_script(std::string_view text, Script& script, std::string& error);
+// Appends the steps of one line of script text (number line_no, counted from
+// 1, without its line feed); false with the reason in `error` when malformed.
+bool parse_script_line(std::string_view line, int line_no, Script& script, std::string& error);
 
 // The key code a key name stands for; false for an unknown name.
 bool key_code_for(std::string_view name, std::int16_t& code);
