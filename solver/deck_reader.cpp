@@ -44,7 +44,9 @@ constexpr std::size_t kLineWidth = 80;
 // The deck file, read line by line at a bounded cost: only the first 80
 // characters of a line are kept, however long the line is. A line ends at
 // LF, CR LF or a lone CR, so decks written on other systems read the same;
-// the line end is not part of the line. Tabs count as blanks.
+// the line end is not part of the line. Tabs count as blanks. A UTF-8
+// byte-order mark at the start of the file, which some editors write, is not
+// part of the first line: column 1 is the character after it.
 class DeckFile {
  public:
   explicit DeckFile(const fs::path& path) : file_(common::open_regular_file(path)) {}
@@ -63,6 +65,7 @@ class DeckFile {
     std::rewind(file_);
     begin_ = end_ = 0;
     eof_ = false;
+    at_start_ = true;
   }
 
   // The next line as exactly 80 characters; false at the end of the file.
@@ -97,13 +100,16 @@ class DeckFile {
       if (std::ferror(file_)) input_line_error();
       return false;
     }
-    return true;
+    if (at_start_ && end_ >= 3 && std::string_view(buffer_, 3) == "\xEF\xBB\xBF") begin_ = 3;
+    at_start_ = false;
+    return begin_ < end_ || fill();  // a file of the mark alone
   }
 
   std::FILE* file_ = nullptr;
   char buffer_[1 << 16];
   std::size_t begin_ = 0, end_ = 0;
   bool eof_ = false;
+  bool at_start_ = true;  // the next fill reads the file's first bytes
 };
 
 // ---- Finding the deck ----------------------------------------------------------

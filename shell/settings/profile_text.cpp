@@ -18,9 +18,12 @@ void trim_range(std::string_view s, std::size_t& first, std::size_t& last) {
   while (last > first && kBlanks.find(s[last - 1]) != std::string_view::npos) --last;
 }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 struct Line {
   enum class Kind { other, section, key };
-  std::size_t begin = 0;        // first character
+  std::size_t begin = 0;          // first character
+  std::size_t content_begin = 0;  // after a byte-order mark (== begin without one)
   std::size_t content_end = 0;  // the line end starts here
   std::size_t end = 0;          // after the line feed (== content_end without one)
   Kind kind = Kind::other;
@@ -36,14 +39,15 @@ std::vector<Line> split_lines(std::string_view text) {
   std::size_t pos = 0;
   while (pos < text.size()) {
     Line l;
-    l.begin = pos;
-    const std::size_t lf = text.find('\n', pos);
-    l.end = lf == std::string_view::npos ? text.size() : lf + 1;
-    l.content_end = lf == std::string_view::npos ? text.size() : lf;
-    if (lf != std::string_view::npos && l.content_end > l.begin && text[l.content_end - 1] == '\r') --l.content_end;
+    l.begin = l.content_begin = pos;
+    if (pos == 0 && text.starts_with(kByteOrderMark)) l.content_begin = kByteOrderMark.size();
+    const std::size_t eol = text.find_first_of("\r\n", l.content_begin);
+    l.content_end = eol == std::string_view::npos ? text.size() : eol;
+    l.end = eol == std::string_view::npos ? text.size() : eol + 1;
+    if (eol != std::string_view::npos && text[eol] == '\r' && l.end < text.size() && text[l.end] == '\n') ++l.end;
     pos = l.end;
 
-    std::size_t first = l.begin, last = l.content_end;
+    std::size_t first = l.content_begin, last = l.content_end;
     trim_range(text, first, last);
     if (first < last && text[first] == '[') {
       std::size_t name_first = first + 1;
@@ -99,8 +103,9 @@ std::vector<std::optional<std::string>> profile_values(std::string_view text, co
 
 std::string update_profile(std::string_view text, const std::vector<ProfileEntry>& entries) {
   const std::vector<Line> lines = split_lines(text);
-  const std::string eol =
-      !lines.empty() && lines[0].end - lines[0].content_end == 2 ? std::string("\r\n") : std::string("\n");
+  const std::string eol = !lines.empty() && lines[0].end > lines[0].content_end
+                              ? std::string(text.substr(lines[0].content_end, lines[0].end - lines[0].content_end))
+                              : std::string("\n");
 
   std::map<std::size_t, const ProfileEntry*> replaced;               // line -> new value
   std::map<std::size_t, std::vector<const ProfileEntry*>> inserted;  // after line -> new key lines
@@ -149,7 +154,8 @@ std::string update_profile(std::string_view text, const std::vector<ProfileEntry
     }
     const auto ins = inserted.find(i);
     const bool more_after = ins != inserted.end() || (i + 1 == lines.size() && !appended.empty());
-    if (more_after && l.end == l.content_end) out += eol;  // the last line had no line end
+    // The last line had no line end; a byte-order mark alone needs none.
+    if (more_after && l.end == l.content_end && l.content_end > l.content_begin) out += eol;
     if (ins != inserted.end())
       for (const ProfileEntry* e : ins->second) key_line(*e);
   }

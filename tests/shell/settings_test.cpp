@@ -234,6 +234,29 @@ TEST(SettingsValues, OnlyWholeNumbersWithOneSignCount) {
   }
 }
 
+// A byte-order mark is passed over only at the start of the file; a line
+// ends at LF, CR LF or CR alone.
+TEST(SettingsValues, ByteOrderMarkAndEveryLineEnd) {
+  const struct {
+    const char* text;
+    std::int32_t left, width;
+  } cases[] = {
+      {"\xEF\xBB\xBF[Printer]\nPageLeftMargin=5\nPageWidth=6\n", 5, 6},
+      {"\xEF\xBB\xBF[Printer]\r\nPageLeftMargin=5\r\nPageWidth=6", 5, 6},
+      {"[Printer]\rPageLeftMargin=5\rPageWidth=6\r", 5, 6},
+      {"[Printer]\r\rPageLeftMargin=5\n\rPageWidth=6\r\n", 5, 6},
+      {"\xEF\xBB\xBF[Printer]\rPageLeftMargin=5\r[Window]\rPageWidth=6\r", 5, 650},
+      {"; comment\n\xEF\xBB\xBF[Printer]\nPageLeftMargin=5\n", 100, 650},  // a mark inside is not passed over
+      {"\xEF\xBB[Printer]\nPageLeftMargin=5\n", 100, 650},                   // nor half a mark
+  };
+  for (const auto& c : cases) {
+    Settings s;
+    settings_from_text(c.text, s);
+    EXPECT_EQ(s.PageLeftMargin, c.left) << c.text;
+    EXPECT_EQ(s.PageWidth, c.width) << c.text;
+  }
+}
+
 // The file is rewritten in place: each of our keys keeps its line, its
 // spelling and its blanks, and only its value changes; every other line, the
 // order and the line ends stay; missing keys join their section, missing
@@ -256,11 +279,21 @@ TEST(SettingsValues, RewrittenInPlace) {
       {"a last line without its line end gets one before the new lines", "[Window]\nColorWindow=1",
        "[Window]\nColorWindow=1\nBlackBG=1\n[Printer]\nPageLeftMargin=100\nPageTopMargin=100\nPageWidth=700\n"
        "PenWidthPrinter=2\nLandscapePrinter=0\n[PostScript]\nPenWidthEPS=2\n[Metafile]\nPenWidthEMF=2\n"},
-      {"a carriage return alone at the end is not a line end",
+      {"a carriage return alone ends a line, also the last one",
        "[Window]\nColorWindow=1\nBlackBG=0\n[Printer]\nPageLeftMargin=100\nPageTopMargin=100\nPageWidth=700\n"
        "PenWidthPrinter=2\nLandscapePrinter=0\n[PostScript]\nPenWidthEPS=2\n[Metafile]\nx=\r",
        "[Window]\nColorWindow=1\nBlackBG=1\n[Printer]\nPageLeftMargin=100\nPageTopMargin=100\nPageWidth=700\n"
-       "PenWidthPrinter=2\nLandscapePrinter=0\n[PostScript]\nPenWidthEPS=2\n[Metafile]\nx=\r\nPenWidthEMF=2\n"},
+       "PenWidthPrinter=2\nLandscapePrinter=0\n[PostScript]\nPenWidthEPS=2\n[Metafile]\nx=\rPenWidthEMF=2\n"},
+      {"a byte-order mark stays first; lines ending in CR alone get new lines that end so too",
+       "\xEF\xBB\xBF[Printer]\rPageWidth=650\r\r[Window]\rBlackBG=0\r",
+       "\xEF\xBB\xBF[Printer]\rPageWidth=700\rPageLeftMargin=100\rPageTopMargin=100\rPenWidthPrinter=2\r"
+       "LandscapePrinter=0\r\r[Window]\rBlackBG=1\rColorWindow=1\r[PostScript]\rPenWidthEPS=2\r[Metafile]\r"
+       "PenWidthEMF=2\r"},
+      {"a byte-order mark alone",
+       "\xEF\xBB\xBF",
+       "\xEF\xBB\xBF[Printer]\nPageLeftMargin=100\nPageTopMargin=100\nPageWidth=700\nPenWidthPrinter=2\n"
+       "LandscapePrinter=0\n[PostScript]\nPenWidthEPS=2\n[Metafile]\nPenWidthEMF=2\n[Window]\nColorWindow=1\n"
+       "BlackBG=1\n"},
       {"a section given twice: the first key found is updated, a missing one joins the first block",
        "[Window]\nx=1\n[Printer]\n[Window]\nBlackBG=0\n[Printer]\nPageWidth=\n[Metafile]\nPenWidthEMF=2\n"
        "[PostScript]\nPenWidthEPS=2\n",

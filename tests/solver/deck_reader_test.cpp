@@ -344,6 +344,33 @@ TEST(DeckText, CrLfAndTabsReadLikeBlanksAndLineEnds) {
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), &grid().V[0][0]));
 }
 
+// A byte-order mark is passed over before column 1 of the first line, in
+// both passes, and nowhere else.
+TEST(DeckText, ByteOrderMarkOnlyBeforeTheFirstLine) {
+  const std::string bom = "\xEF\xBB\xBF";
+  // The first line is a command of the second pass, read after the rewind.
+  const std::string deck = lines({"CE   3 3 1.5", "SPACE 12 10", "SI   0.25", kThick});
+  const struct {
+    const char* what;
+    std::string text;
+    float cell;  // V(3, 3) as read
+  } cases[] = {
+      {"mark, LF", bom + deck, 1.5f},
+      {"mark, CR LF", bom + "CE   3 3 1.5\r\nSPACE 12 10\r\nSI   0.25\r\n" + kThick + "\r\n", 1.5f},
+      {"mark before the second line", "SPACE 12 10\n" + bom + "CE   3 3 1.5\n" + kThick + "\n", 0.0f},
+      {"mark where the second read of the file begins",
+       "*" + std::string(65534, ' ') + "\n" + bom + "CE   3 3 1.5\nSPACE 12 10\n" + kThick + "\n", 0.0f},
+      {"half a mark", "\xEF\xBB" + deck, 0.0f},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    expect_read(read_deck_text(c.text));
+    EXPECT_EQ(grid().V[3][3], c.cell);
+    EXPECT_EQ(grid().NX, 12);
+  }
+  expect_fatal_run(bom, notice_page("Fatal Error: file must contain a \"SPACE\" command."));
+}
+
 TEST(DeckText, BinaryFileEndsWithAPageNotACrash) {
   std::mt19937 random(7);
   std::string junk(1 << 20, '\0');
