@@ -14,7 +14,25 @@ constexpr int kSegments = 32;
 constexpr float kBarHeight = 50.0f;
 constexpr float kBarRaise = 200.0f;  // bar bottom above the bar area's bottom
 
+// The ticks' step, decimals and minor count for the values low..high.
+void settle_ticks(float low, float high, float& step, std::int32_t& decimals, std::int32_t& minor_count) {
+  step = 0.2f * (high - low);
+  minor_count = 3;
+  BAR_STEP(low, high, low, step, decimals, minor_count, 0);
+}
+
 }  // namespace
+
+float colour_bar_step(float low, float high) {
+  float step = 0.0f;
+  std::int32_t decimals = 0, minor_count = 0;
+  settle_ticks(low, high, step, decimals, minor_count);
+  return step;
+}
+
+std::string empty_range_message(float step, float low) {
+  return "ZDELTA,ZLOW " + common::format_E(step, 15, 7) + common::format_E(low, 15, 7);
+}
 
 void COLOUR_BAR(float low, float high) {
   MapState& m = map_state();
@@ -22,9 +40,7 @@ void COLOUR_BAR(float low, float high) {
   m.low = low;
   m.high = top;
   m.tick_start = low;
-  m.tick_step = 0.2f * (high - low);
-  m.minor_count = 3;
-  BAR_STEP(low, high, m.tick_start, m.tick_step, m.decimals, m.minor_count, 0);
+  settle_ticks(low, high, m.tick_step, m.decimals, m.minor_count);
 
   const float left = m.bar_left, right = m.bar_right;
   const float yb = m.bar_bottom + kBarRaise;
@@ -62,7 +78,7 @@ void BAR_TICKS(float yb) {
   MapState& m = map_state();
   if (m.tick_step == 0.0f) {
     TEKFLUSH(0);
-    textui::set_message("ZDELTA,ZLOW " + common::format_E(m.tick_step, 15, 7) + common::format_E(m.low, 15, 7));
+    textui::set_message(empty_range_message(m.tick_step, m.low));
     textui::ERROR_PAGE();
     textui::FATAL_STOP();
   }

@@ -33,6 +33,11 @@ void CELL_COLOUR(std::int32_t I, std::int32_t J);
 // Sets the colour range to low .. just above high and draws the colour bar
 // with its ticks, labels and the current map title.
 void COLOUR_BAR(float low, float high);
+// The tick step COLOUR_BAR settles on for the values low..high; 0 for an
+// empty range, on which the bar ends the run with the "ZDELTA,ZLOW " page.
+float colour_bar_step(float low, float high);
+// The message line of that page, for the step and the range's low end.
+std::string empty_range_message(float step, float low);
 // Draws the whole potential picture (frame, bar, every cell).
 void POTENTIAL_MAP();
 // Draws the whole field-strength picture (bar and stretched cells).

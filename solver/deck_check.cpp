@@ -8,6 +8,7 @@
 
 #include "common/fixed_text.h"
 #include "common/run_ended.h"
+#include "plot/result_maps.h"
 #include "shell/script/batch.h"
 #include "solver/deck_reader.h"
 #include "solver/deck_recorder.h"
@@ -15,6 +16,7 @@
 #include "solver/grid.h"
 #include "solver/run_driver.h"
 #include "textui/file_names.h"
+#include "textui/messages.h"
 
 namespace kesto::solver {
 namespace {
@@ -83,6 +85,17 @@ std::optional<Warning> sweeps_warning(const DeckCheck& check) {
   return Warning{line != 0 ? line : check.space_line(), *reason};
 }
 
+// A sheet whose cells all have one potential passes the reader, but the
+// run's first colour bar has an empty range and ends the run on its page.
+void one_potential_stop() {
+  const Grid& g = grid();
+  const float step = plot::colour_bar_step(g.VMIN, g.VMAX);
+  if (step != 0.0f) return;
+  textui::set_message(plot::empty_range_message(step, g.VMIN));
+  textui::ERROR_PAGE();
+  textui::FATAL_STOP();
+}
+
 }  // namespace
 
 int check_deck(const std::string& path, std::ostream& out) {
@@ -106,6 +119,12 @@ int check_deck(const std::string& path, std::ostream& out) {
     CLEAR_GRID();
     set_deck_observer(&check);
     READ_DECK();
+    // Only a deck that reads without a fault gets as far as the colour bar;
+    // on any other the potentials read are not the ones the deck means.
+    if (check.faults().empty()) {
+      check.closing_check(DeckSetting::potential_range);
+      check.act(one_potential_stop);
+    }
   } catch (const common::RunEnded&) {
     check.fault_outside_the_lines("the deck file cannot be opened or read");
   }

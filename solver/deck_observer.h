@@ -41,8 +41,9 @@ struct DeckNumber {
   float real_value = 0.0f;
 };
 
-// The settings the reader checks once the whole deck is read.
-enum class DeckSetting { grid_size, thickness, cell_size, potentials, display_interval };
+// The settings the reader checks once the whole deck is read; the deck
+// check adds the range of the potentials, which a run's first colour bar needs.
+enum class DeckSetting { grid_size, thickness, cell_size, potentials, display_interval, potential_range };
 
 class DeckObserver {
  public:

@@ -1,5 +1,6 @@
 #include "solver/deck_recorder.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <ostream>
@@ -84,28 +85,52 @@ Place command_fault(const RecordedCommand& c) {
   return {c.line, c.command->column > 0 ? place(c.line, c.command->column) : "line " + std::to_string(c.line)};
 }
 
+bool read_whole(const RecordedCommand& c) { return !c.numbers.empty() && c.numbers.back().status == ListStatus::ok; }
+
+bool sets_potential(const RecordedCommand& c) {
+  return read_whole(c) && number_name(*c.command, c.numbers.size() - 1) == "V";
+}
+
+// The commands whose last line a closing check names (the check of the
+// potentials names the line with the largest).
+constexpr std::string_view kSetters[] = {"THICK", "SI", "NUP"};
+
+// The first of the commands with the largest potential, or null.
+const RecordedCommand* largest_potential(const std::vector<RecordedCommand>& commands) {
+  const RecordedCommand* from = nullptr;
+  float largest = -1.0f;
+  for (const RecordedCommand& c : commands)
+    if (sets_potential(c) && std::fabs(c.numbers.back().real_value) > largest) {
+      largest = std::fabs(c.numbers.back().real_value);
+      from = &c;
+    }
+  return from;
+}
+
+// The last of the commands with the prefix that were read whole, or null.
+const RecordedCommand* last_setter(const std::vector<RecordedCommand>& commands, std::string_view prefix) {
+  const RecordedCommand* from = nullptr;
+  for (const RecordedCommand& c : commands)
+    if (read_whole(c) && c.command->prefix == prefix) from = &c;
+  return from;
+}
+
 // Where a closing check's fatal page comes from: the line that last set the
 // setting, or for the potentials the one that set the largest.
 Place setting_fault(DeckSetting setting, const std::vector<RecordedCommand>& commands) {
   if (setting == DeckSetting::grid_size) return {0, "end of the deck: no SPACE line"};
+  if (setting == DeckSetting::potential_range) {
+    DeckNumber volts;
+    volts.real_value = grid().VMIN;
+    return {0, "end of the deck: every cell is at " + number_text(volts) +
+                   " V, so the colour scale of the potential map has no range"};
+  }
   const std::string_view prefix = setting == DeckSetting::thickness          ? "THICK"
                                   : setting == DeckSetting::cell_size        ? "SI"
                                   : setting == DeckSetting::display_interval ? "NUP"
                                                                              : "";
-  const RecordedCommand* from = nullptr;
-  std::size_t k = 0;
-  float largest = -1.0f;
-  for (const RecordedCommand& c : commands) {
-    if (c.numbers.empty() || c.numbers.back().status != ListStatus::ok) continue;
-    if (!prefix.empty() && c.command->prefix == prefix) {
-      from = &c;
-    } else if (prefix.empty() && number_name(*c.command, c.numbers.size() - 1) == "V" &&
-               std::fabs(c.numbers.back().real_value) > largest) {
-      largest = std::fabs(c.numbers.back().real_value);
-      from = &c;
-      k = c.numbers.size() - 1;
-    }
-  }
+  const RecordedCommand* from = prefix.empty() ? largest_potential(commands) : last_setter(commands, prefix);
+  const std::size_t k = from && prefix.empty() ? from->numbers.size() - 1 : 0;
   if (!from) return {0, "end of the deck: no " + std::string(prefix.empty() ? "electrode" : prefix) + " line sets it"};
   return {from->line, number_fault(*from, k)};
 }
@@ -162,6 +187,7 @@ void DeckRecorder::command(const DeckCommand& command) {
   line_pending_ = false;
   if (command.prefix == "SPACE") space_line_ = line_number_;
   if (command.prefix == "EN") end_line_ = line_number_;
+  if (!go_on_) forget_unneeded_commands();
   RecordedCommand c;
   c.line = line_number_;
   c.text = line_text_;
@@ -170,6 +196,17 @@ void DeckRecorder::command(const DeckCommand& command) {
   c.NY = grid().NY;
   commands_.push_back(std::move(c));
   in_command_ = true;
+}
+
+void DeckRecorder::forget_unneeded_commands() {
+  // Only the lines a closing check can name are kept (each command is
+  // complete by the time the next one begins).
+  std::vector<const RecordedCommand*> needed{largest_potential(commands_)};
+  for (const std::string_view prefix : kSetters) needed.push_back(last_setter(commands_, prefix));
+  std::vector<RecordedCommand> kept;
+  for (RecordedCommand& c : commands_)
+    if (std::find(needed.begin(), needed.end(), &c) != needed.end()) kept.push_back(std::move(c));
+  commands_ = std::move(kept);
 }
 
 void DeckRecorder::number(const DeckNumber& number) {

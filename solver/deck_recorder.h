@@ -51,6 +51,10 @@ class DeckRecorder : public DeckObserver {
   // line shows "Deck line 9, column 8." below its prompt.
   DeckRecorder(bool go_on, std::ostringstream* pages, std::ostream* diagnostics, bool page_note = false);
 
+  // Every command line in file order (the deck check). A recorder that does
+  // not go on keeps only what naming a fault's line needs: the line being
+  // read, the last THICK, SI and NUP lines and the first line with the
+  // largest potential, so that its memory does not grow with the deck.
   const std::vector<RecordedCommand>& commands() const { return commands_; }
   const std::vector<DeckFault>& faults() const { return faults_; }
   // The line of the SPACE line the grid comes from (0: none) and of the EN line (0: none).
@@ -79,6 +83,7 @@ class DeckRecorder : public DeckObserver {
 
  private:
   void flush_passed_over();
+  void forget_unneeded_commands();
   void record_fault();  // the fault of the step that just ended the run
   // "Deck line 9, column 8." for the step under way, "" when its fault has no line.
   std::string page_note() const;

@@ -139,6 +139,39 @@ std::optional<std::string> shape_at_border(const RecordedCommand& c) {
   return text;
 }
 
+// A current line that the deck accepts but whose cells run out once its ends
+// are kept on the grid and off the edge ring: the current is summed from the
+// line's first end to its last, so a line written from its upper end to its
+// lower end (or right to left) sums no cell and the run shows 0.0 A.
+std::optional<std::string> current_line_without_cells(const RecordedCommand& c) {
+  if (c.command->prefix != "CURRENT" || c.numbers.size() != 4) return std::nullopt;
+  for (const DeckNumber& n : c.numbers)
+    if (n.status != common::ListStatus::ok) return std::nullopt;
+  const std::int32_t ics = c.numbers[0].integer_value, jcs = c.numbers[1].integer_value;
+  const std::int32_t ice = c.numbers[2].integer_value, jce = c.numbers[3].integer_value;
+  const bool vertical = ice == ics;
+  if (!vertical && jce != jcs) return std::nullopt;  // oblique: the run stops there
+  // Across the line it must keep three cells from the edge, or the run stops there.
+  const std::int32_t across = vertical ? ics : jcs, across_size = vertical ? c.NX : c.NY;
+  if (across < 3 || across > across_size - 2) return std::nullopt;
+  const std::int32_t size = vertical ? c.NY : c.NX;
+  const std::int32_t from = vertical ? jcs : ics, to = vertical ? jce : ice;
+  std::int32_t first = from <= 0 ? 1 : from, last = to > size ? size : to;
+  if (first == 1) first = 2;
+  if (last == size) last = size - 1;
+  if (first <= last) return std::nullopt;
+  const std::string unit = vertical ? "row " : "column ";
+  const std::string names = vertical ? "JCS and JCE" : "ICS and ICE";
+  const std::string effect = ": the current is summed from the first end to the last, so no cell is summed and "
+                             "the run reports 0.0 A";
+  if (from > to)
+    return std::string("the current line is written from its ") + (vertical ? "upper" : "right") + " end (" + unit +
+           std::to_string(from) + ") to its " + (vertical ? "lower" : "left") + " end (" + unit + std::to_string(to) +
+           ")" + effect + "; swap " + names;
+  return std::string("the current line keeps no cell once its ends are kept off the edge ring (") +
+         (vertical ? "rows " : "columns ") + std::to_string(first) + " to " + std::to_string(last) + ")" + effect;
+}
+
 // The command a line would be if its first word were in capitals, when the
 // rest of the line holds that command's numbers.
 const DeckCommand* command_in_lower_case(std::string_view text) {
@@ -169,7 +202,8 @@ const DeckCommand* command_of(std::string_view text) {
 
 std::vector<std::string> command_traps(const RecordedCommand& c) {
   std::vector<std::string> out;
-  for (auto trap : {number_left_of_column, foreign_first_word, implausible_value, shape_at_border})
+  for (auto trap :
+       {number_left_of_column, foreign_first_word, implausible_value, shape_at_border, current_line_without_cells})
     if (auto reason = trap(c)) out.push_back(std::move(*reason));
   return out;
 }

@@ -16,7 +16,8 @@ namespace kesto::solver {
 // A command line: a number written left of the command's column (cut or
 // lost), a first word that is not the command's own, a value far outside the
 // physical range, a disc, ring or ellipse that the grid cuts or that reaches
-// the grounded edge ring.
+// the grounded edge ring, a current line that sums no cell (written from its
+// upper end to its lower end, or right to left).
 std::vector<std::string> command_traps(const RecordedCommand& c);
 
 // What the reader made of the whole deck, for the lines it passed over.

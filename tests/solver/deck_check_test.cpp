@@ -43,7 +43,8 @@ std::vector<std::string> section(const std::string& report, const std::string& h
 }
 
 // A sheet that needs nothing more: lines 1 to 4, the tested lines from line 5.
-const std::string kSheet = lines({"SPACE 20 10", "THICK     0.001", "RESIS_B   2 2 19 9 100.0", "NST  100"});
+// The default NSTEP of 1000 is enough for 20 x 10 cells.
+const std::string kSheet = lines({"SPACE 20 10", "THICK     0.001", "RESIS_B   2 2 19 9 100.0", "CE   10 5 1.0"});
 
 struct Trap {
   std::string deck_tail;  // lines 5 on
@@ -121,6 +122,26 @@ TEST(DeckCheck, EachTrapIsOneWarningWithItsLine) {
        {"  line 5: NSTEP 10 may be too few sweeps to settle: on an empty grid of 20 x 10 cells the slowest error "
         "shrinks by a factor e only every 13 sweeps, so an estimated 62 sweeps bring it below 1 % (an estimate "
         "from the grid size: electrodes inside the sheet shorten it, insulating cuts lengthen it)"}},
+      // The current is summed from the line's first end to its last.
+      {"CURRENT 10 8 10 3\n",
+       1,
+       {"  line 5: the current line is written from its upper end (row 8) to its lower end (row 3): the current is "
+        "summed from the first end to the last, so no cell is summed and the run reports 0.0 A; swap JCS and JCE"}},
+      {"CURRENT 15 5 4 5\n",
+       1,
+       {"  line 5: the current line is written from its right end (column 15) to its left end (column 4): the "
+        "current is summed from the first end to the last, so no cell is summed and the run reports 0.0 A; swap ICS "
+        "and ICE"}},
+      {"CURRENT 10 999 10 0\n",
+       1,
+       {"  line 5: the current line is written from its upper end (row 999) to its lower end (row 0): the current is "
+        "summed from the first end to the last, so no cell is summed and the run reports 0.0 A; swap JCS and JCE"}},
+      {"CURRENT 4 10 4 10\n",
+       1,
+       {"  line 5: the current line keeps no cell once its ends are kept off the edge ring (rows 10 to 9): the "
+        "current is summed from the first end to the last, so no cell is summed and the run reports 0.0 A"}},
+      // Not traps: a current line of one interior cell, or clamped to the grid from either end.
+      {"CURRENT 10 2 10 2\nCURRENT 3 0 3 999\nCURRENT 0 3 999 3\nCURRENT 18 9 18 9\n", 0, {}},
       // Not traps: a command's own long word, a grounded disc on the edge, a comment in prose.
       {"THICKNESS 0.001\nCELL 5 5 1.0\nNSTEP  100\nCIRCLE 20 5 0 0.0\nLine 5 is an electrode\nEND\n",
        1,
@@ -268,6 +289,77 @@ TEST(DeckCheck, BatchRecorderNamesTheFatalLineAndTheRunStillEndsThere) {
   EXPECT_TRUE(c.ended);
   EXPECT_EQ(diagnostics.str(), "kesto: deck.txt: line 3, column 19: JE must be a whole number, the line has \"5.0\"\n");
   EXPECT_EQ(solver::grid().FIXED[3][3], 0);  // the run read no further
+}
+
+// A deck that reads cleanly but leaves every cell at one potential stops the
+// run at its first colour bar; a deck that already stops a run is not judged
+// by the potentials it left.
+TEST(DeckCheck, OnePotentialEverywhereIsListedWithTheColourBarsPage) {
+  const std::string sheet = "SPACE 4 4\nTHICK     0.001\n";
+  const struct {
+    std::string deck;
+    int status;
+    std::vector<std::string> rows;
+  } cases[] = {
+      {sheet,
+       2,
+       {"  end of the deck: every cell is at 0 V, so the colour scale of the potential map has no range",
+        "      >>>ERROR:", "      ZDELTA,ZLOW   0.0000000E+00  0.0000000E+00"}},
+      {sheet + "LI   1 1 1 4 -2.5\nLI   2 1 2 4 -2.5\nLI   3 1 3 4 -2.5\nLI   4 1 4 4 -2.5\n",
+       2,
+       {"  end of the deck: every cell is at -2.5 V, so the colour scale of the potential map has no range",
+        "      >>>ERROR:", "      ZDELTA,ZLOW   0.0000000E+00 -0.2500000E+01"}},
+      {sheet + "CE   2 2 1E-30\n", 0, {}},
+      {"SPACE 4 4\nCE   2 x 1.0\nTHICK     0.001\n",
+       2,
+       {"  line 2, column 8: J must be a whole number, the line has \"x\"", "      Error reading an input line!"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.deck);
+    const Checked checked = check(c.deck);
+    EXPECT_EQ(checked.status, c.status) << checked.report;
+    EXPECT_EQ(section(checked.report, "Lines that stop a run (a run stops at the first):"), c.rows) << checked.report;
+  }
+}
+
+// However long the deck, the batch run's recorder keeps only the lines a
+// closing check can name: the last THICK, SI and NUP lines, the first line
+// with the largest potential, and the line being read.
+TEST(DeckCheck, BatchRecorderKeepsOnlyTheLinesAClosingCheckCanName) {
+  const auto filler = [](int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += "CE   6 6 1.0\n";
+    return s;
+  };
+  const struct {
+    std::string deck;
+    std::string named;
+    std::vector<std::int32_t> kept;
+  } cases[] = {
+      {"SPACE 20 10\nTHICK     0.001\nCE   5 5 -3.0\n" + filler(200) + "THICK     0.002\nSI   0.01\nCE   7 7 3.0\n" +
+           filler(100) + "NUP    0\n",
+       "line 307, column 8: n = 0",
+       {3, 204, 205, 307}},
+      {"SPACE 20 10\nTHICK     -1E-3\n" + filler(200) + "NUP    5\n", "line 2, column 11: t = -0.001", {2, 3, 203}},
+      {"SPACE 20 10\nTHICK     0.001\nSI   0\n" + filler(200), "line 3, column 6: s = 0", {2, 3, 4, 203}},
+      {"SPACE 20 10\nTHICK     0.001\n" + filler(100) + "CE   8 8 2E37\n" + filler(100),
+       "line 103, column 10: V = 2e+37",
+       {2, 103, 203}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.named);
+    fresh_run_state();
+    use_deck(c.deck);
+    std::ostringstream diagnostics;
+    solver::DeckRecorder recorder(false, nullptr, &diagnostics);
+    solver::set_deck_observer(&recorder);
+    EXPECT_TRUE(run_captured(solver::READ_DECK).ended);
+    solver::set_deck_observer(nullptr);
+    EXPECT_EQ(diagnostics.str(), "kesto: deck.txt: " + c.named + "\n");
+    std::vector<std::int32_t> kept;
+    for (const solver::RecordedCommand& rc : recorder.commands()) kept.push_back(rc.line);
+    EXPECT_EQ(kept, c.kept);
+  }
 }
 
 TEST(DeckCheck, WithoutAGridSizeTheRestIsReadOnTheLargestGridAndNoSweepsAreEstimated) {
