@@ -1,6 +1,7 @@
 #include "solver/relaxation.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -18,6 +19,7 @@
 #include "solver/grid.h"
 #include "solver/range_checks.h"
 #include "solver/sweep.h"
+#include "solver/sweep_pipeline.h"
 #include "textui/messages.h"
 
 namespace kesto::solver {
@@ -144,6 +146,37 @@ void final_display() {
   TEKFLUSH(0);
 }
 
+// Sweeps until the next progress display or the last sweep, or until about
+// kPollInterval has passed, whichever comes first, so that the key poll after
+// it comes at least that often however fast the sweeps are; a key arriving
+// meanwhile waits in the window's queue for that poll. Each sweep made is
+// counted, its change recorded (the sweeps the record samples measure it) and
+// its progress reported, in order; the progress display follows its sweep.
+constexpr auto kPollInterval = std::chrono::milliseconds(1);
+constexpr std::int32_t kMostSweepsAtOnce = 4096;
+
+void sweep_for_a_while() {
+  const Grid& g = grid();
+  RelaxationState& r = relaxation_state();
+  std::int64_t next = r.limit;
+  if (g.NUPD > 0) next = std::min(next, (static_cast<std::int64_t>(r.counter) / g.NUPD + 1) * g.NUPD);
+  const auto count = static_cast<std::int32_t>(std::min<std::int64_t>(next - r.counter, kMostSweepsAtOnce));
+  bool measure[kMostSweepsAtOnce];
+  float change[kMostSweepsAtOnce];
+  for (std::int32_t i = 0; i < count; ++i) measure[i] = sweep_change_wanted(r.counter + 1 + i);
+  const std::int32_t made = sweep_held_until(count, measure, change, std::chrono::steady_clock::now() + kPollInterval);
+  for (std::int32_t i = 0; i < made; ++i) {
+    ++r.counter;
+    // (A non-positive NUPD shows no progress at all.)
+    if (g.NUPD > 0 && r.counter % g.NUPD == 0) {
+      sync_potentials();
+      progress_display();
+    }
+    if (measure[i]) record_sweep_change(r.counter, change[i]);
+    common::report_progress(r.counter, r.limit);
+  }
+}
+
 }  // namespace
 
 RelaxationState& relaxation_state() {
@@ -237,32 +270,22 @@ void RELAX() {
   start_convergence_record(r.limit);
 
   while (r.counter < r.limit) {
-    ++r.counter;
-    // The largest change of any cell in this sweep, for the convergence
-    // report; only the sweeps it samples measure theirs.
-    const bool measure = g.SINGLE_STEP == 1 || sweep_change_wanted(r.counter);
-    float change = 0.0f;
     if (g.SINGLE_STEP == 1) {
-      // Cell by cell in the sweep's order, with the same arithmetic.
+      ++r.counter;
+      // Cell by cell in the sweep's order, with the same arithmetic; the
+      // largest change of any cell, for the convergence report.
+      float change = 0.0f;
       for (std::int32_t i = 2; i <= g.NX - 1; ++i)
         for (std::int32_t j = 2; j <= g.NY - 1; ++j) {
           const float cell_change = update_cell(i, j);
           if (cell_change > change) change = cell_change;
           single_step_display(i, j);
         }
+      record_sweep_change(r.counter, change);
+      common::report_progress(r.counter, r.limit);
     } else {
-      if (measure)
-        change = sweep_held_change();
-      else
-        sweep_held();
-      // (A non-positive NUPD shows no progress at all.)
-      if (g.NUPD > 0 && r.counter % g.NUPD == 0) {
-        sync_potentials();
-        progress_display();
-      }
+      sweep_for_a_while();
     }
-    if (measure) record_sweep_change(r.counter, change);
-    common::report_progress(r.counter, r.limit);
     if (shell::GI_CHECK_KEY() != 0) {
       // A key (or the window's close) during the sweeps ends the run here;
       // nothing is written.

@@ -1,8 +1,8 @@
 // The relaxation: exactly NSTEP Gauss-Seidel sweeps over the interior cells
 // while the potential map is redrawn every NUPD sweeps with a sweep counter,
-// a key check after every sweep (a key ends the run), a cell-by-cell mode
-// that waits at every cell, and the final map; and the cell routines those
-// displays draw with.
+// a key check at every redraw and after at most about a millisecond of
+// sweeping (a key ends the run), a cell-by-cell mode that waits at every
+// cell, and the final map; and the cell routines those displays draw with.
 #pragma once
 
 #include <cstddef>

@@ -46,5 +46,9 @@ struct Lanes {
 
 float sweep_wavefront_avx2(WavefrontLayout& w, bool measure) { return wavefront::sweep<Lanes>(w, measure); }
 
+float sweep_wavefront_row_avx2(WavefrontLayout& w, std::int32_t tau, bool measure) {
+  return wavefront::sweep_row<Lanes>(w, tau, measure);
+}
+
 }  // namespace kesto::solver
 #endif

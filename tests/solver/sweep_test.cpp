@@ -1,10 +1,12 @@
 // The relaxation arithmetic: link conductances, the weighted mean a sweep
 // gives each free cell, convergence to the known linear solution, every
-// kernel's bit-for-bit agreement with the plain in-order loop, and how a
-// kernel is chosen.
+// kernel's bit-for-bit agreement with the plain in-order loop (sweep by
+// sweep and pipelined on several threads), and how a kernel is chosen.
 #include <gtest/gtest.h>
+#include <sched.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -15,6 +17,7 @@
 #include "solver/solver_fixture.h"
 #include "solver/sweep.h"
 #include "solver/sweep_kernels.h"
+#include "solver/sweep_pipeline.h"
 
 using namespace kesto;
 using namespace kesto::solver;
@@ -93,6 +96,45 @@ void expect_kernels_agree(int sweeps, const std::string& what) {
       }
     }
   use_sweep_kernel(fastest_sweep_kernel());
+}
+
+// The run's sweeps pipelined, in every kernel and on 1 to 4 threads (more
+// than this machine's cores): a batch of one sweep, then one of the other
+// `sweeps` - 1, measuring the change of two sweeps in three. The potentials
+// after each batch are the plain loop's bit for bit, each measured change is
+// the plain sweep's, and an unmeasured sweep leaves its change alone.
+void expect_pipeline_agrees(int sweeps, const std::string& what) {
+  SET_CONDUCTANCES();
+  const std::vector<float> start = potentials();
+  std::vector<float> first, changes;
+  std::vector<float> before = start;
+  for (int n = 1; n <= sweeps; ++n) {
+    sweep_plain();
+    changes.push_back(largest_change(before, potentials()));
+    before = potentials();
+    if (n == 1) first = before;
+  }
+  const std::vector<float> last = before;
+  const auto never = std::chrono::steady_clock::time_point::max();
+  for (const SweepKernel kernel : runnable_sweep_kernels())
+    for (const int threads : {1, 2, 3, 4}) {
+      SCOPED_TRACE(what + ": kernel " + sweep_kernel_name(kernel) + ", threads " + std::to_string(threads));
+      set_potentials(start);
+      use_sweep_kernel(kernel);
+      use_sweep_threads(threads);
+      bool measure[64];
+      float change[64];
+      for (int i = 0; i < sweeps; ++i) measure[i] = i % 3 != 1, change[i] = -1.0f;
+      ASSERT_EQ(sweep_held_until(1, measure, change, never), 1);
+      sync_potentials();
+      ASSERT_EQ(std::memcmp(first.data(), potentials().data(), start.size() * sizeof(float)), 0) << "after sweep 1";
+      ASSERT_EQ(sweep_held_until(sweeps - 1, measure + 1, change + 1, never), sweeps - 1);
+      sync_potentials();
+      ASSERT_EQ(std::memcmp(last.data(), potentials().data(), start.size() * sizeof(float)), 0) << "at the end";
+      for (int i = 0; i < sweeps; ++i) ASSERT_EQ(change[i], measure[i] ? changes[i] : -1.0f) << "sweep " << i + 1;
+    }
+  use_sweep_kernel(fastest_sweep_kernel());
+  use_sweep_threads(0);
 }
 
 // A deck of an nx x ny sheet: a resistive interior, one cell at 5 V on the
@@ -241,6 +283,10 @@ TEST(FastKernel, BitForBitTheSameAsThePlainLoopOnDecks) {
     const auto read = read_deck_text(c.deck);
     ASSERT_FALSE(read.ended) << c.what << "\n" << read.pages;
     expect_kernels_agree(c.sweeps, c.what);
+    // 34 sweeps after the first: eight blocks and one of two sweeps, over
+    // threads that get unequal shares.
+    ASSERT_FALSE(read_deck_text(c.deck).ended);
+    expect_pipeline_agrees(35, c.what);
   }
 }
 
@@ -259,7 +305,10 @@ TEST(FastKernel, BitForBitTheSameOnRandomSheets) {
         if (random() % 7 == 0) fix(I, J, volts(random));
         if (I == 1 || I == nx || J == 1 || J == ny) g.V[I][J] = volts(random);
       }
+    const std::vector<float> start = potentials();
     expect_kernels_agree(5, "random sheet " + std::to_string(nx) + " x " + std::to_string(ny));
+    set_potentials(start);
+    expect_pipeline_agrees(18, "random sheet " + std::to_string(nx) + " x " + std::to_string(ny));
   }
 }
 
@@ -351,4 +400,66 @@ TEST(SweepKernels, HeldPotentialsReachTheGridOnlyWhenSynced) {
   sweep_held();
   EXPECT_EQ(potentials(), two);
   use_sweep_kernel(fastest_sweep_kernel());
+}
+
+// A batch whose deadline has passed still makes its first block of sweeps
+// (or fewer, if fewer are asked for), in every kernel and on any number of
+// threads, and no more: the potentials are those of exactly that many.
+TEST(SweepPipeline, PassedDeadlineStopsAfterTheFirstBlock) {
+  struct Case {
+    int count, made;
+  };
+  const std::vector<Case> cases = {{1, 1}, {3, 3}, {4, 4}, {9, 4}, {40, 4}};
+  ringed_grid(31, 17, 5.0f);
+  fix(1, 9, 6.0f);
+  fix(20, 8, -2.0f);
+  SET_CONDUCTANCES();
+  const std::vector<float> start = potentials();
+  std::vector<std::vector<float>> plain;
+  for (int n = 1; n <= 5; ++n) {
+    sweep_plain();
+    plain.push_back(potentials());
+  }
+  bool measure[40] = {};
+  float change[40];
+  const auto passed = std::chrono::steady_clock::now() - std::chrono::seconds(1);
+  for (const SweepKernel kernel : runnable_sweep_kernels())
+    for (const int threads : {1, 2, 4})
+      for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(sweep_kernel_name(kernel)) + ", threads " + std::to_string(threads) + ", count " +
+                     std::to_string(c.count));
+        set_potentials(start);
+        use_sweep_kernel(kernel);
+        use_sweep_threads(threads);
+        ASSERT_EQ(sweep_held_until(c.count, measure, change, passed), c.made);
+        sync_potentials();
+        EXPECT_EQ(potentials(), plain[c.made - 1]);
+      }
+  use_sweep_kernel(fastest_sweep_kernel());
+  use_sweep_threads(0);
+}
+
+// The threads: one per core the process may run on unless chosen (a choice
+// below 1 goes back to that), at most 256.
+TEST(SweepPipeline, ThreadsFollowTheAffinityUnlessChosen) {
+  cpu_set_t all, one;
+  ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+  CPU_ZERO(&one);
+  for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+    if (CPU_ISSET(cpu, &all)) {
+      CPU_SET(cpu, &one);
+      break;
+    }
+  use_sweep_threads(0);
+  ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+  EXPECT_EQ(available_cores(), 1);
+  EXPECT_EQ(sweep_threads(), 1);
+  ASSERT_EQ(sched_setaffinity(0, sizeof all, &all), 0);
+  EXPECT_EQ(sweep_threads(), CPU_COUNT(&all));
+  const int cores = CPU_COUNT(&all);
+  for (const auto& [chosen, used] : {std::pair{3, 3}, std::pair{1, 1}, std::pair{1000, 256}, std::pair{0, cores},
+                                     std::pair{-5, cores}}) {
+    use_sweep_threads(chosen);
+    EXPECT_EQ(sweep_threads(), used) << chosen;
+  }
 }
