@@ -242,7 +242,8 @@ int run_kesto(int argc, char** argv) {
     return 2;
   }
   if (a.check) return solver::check_deck(a.deck, std::cout);
-  if (!choose_sweep_kernel(std::getenv("KESTO_SWEEP_KERNEL"), error)) {
+  if (!choose_sweep_kernel(std::getenv("KESTO_SWEEP_KERNEL"), error) ||
+      !choose_sweep_threads(std::getenv("KESTO_SWEEP_THREADS"), error)) {
     std::cerr << "kesto: " << error << '\n';
     return 2;
   }

@@ -445,6 +445,35 @@ TEST(BatchRun, EverySweepKernelForcedThroughTheEnvironmentWritesTheSameTables) {
   expect_no_tables(dir);
 }
 
+// KESTO_SWEEP_THREADS sets the threads that sweep: every number writes the
+// plain loop's tables (a deck of 1,000 sweeps, more than 4 x 4 in flight at
+// once); a text that is no number from 1 to 256 stops the batch before it
+// starts.
+TEST(BatchRun, EveryNumberOfSweepThreadsWritesTheSameTables) {
+  std::string deck = kSmallDeck;
+  deck.replace(deck.find("NST  50"), 7, "NST  1000");
+  const fs::path plain_dir = with_deck("threads_plain", "plate.txt", deck);
+  ProgramRun r = run_kesto(plain_dir, {"--batch", "plate"}, {"KESTO_SWEEP_KERNEL=plain"});
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  const std::string volts = read_file(plain_dir / "VOLTS.TBL");
+  ASSERT_FALSE(volts.empty());
+  for (const char* threads : {"1", "2", "3", "4"}) {
+    const fs::path dir = with_deck(std::string("threads_") + threads, "plate.txt", deck);
+    r = run_kesto(dir, {"--batch", "plate"}, {std::string("KESTO_SWEEP_THREADS=") + threads});
+    ASSERT_EQ(r.status, 0) << threads << "\n" << r.out << r.err;
+    EXPECT_EQ(read_file(dir / "VOLTS.TBL"), volts) << threads;
+    EXPECT_EQ(read_file(dir / "EFIELD.TBL"), read_file(plain_dir / "EFIELD.TBL")) << threads;
+  }
+  for (const char* bad : {"0", "257", "2x", "-1", "many"}) {
+    const fs::path dir = with_deck("threads_bad", "plate.txt", kSmallDeck);
+    r = run_kesto(dir, {"--batch", "plate"}, {std::string("KESTO_SWEEP_THREADS=") + bad});
+    EXPECT_EQ(r.status, 2) << bad;
+    EXPECT_EQ(r.err, std::string("kesto: KESTO_SWEEP_THREADS=") + bad + " is no number of threads from 1 to 256\n");
+    EXPECT_EQ(r.out, "");
+    expect_no_tables(dir);
+  }
+}
+
 TEST(BatchRun, ClosingTheWindowOnTheClosingPageEndsFatallyAfterTheTables) {
   const fs::path dir = with_deck("closeend", "plate.txt", kSmallDeck);
   // The menu, geometry view, final map, current page, then the window is closed.
