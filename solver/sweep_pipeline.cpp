@@ -144,8 +144,10 @@ class SweepCrew {
 
   void run(Batch& b) {
     while (static_cast<std::int32_t>(helpers_.size()) < b.threads - 1) {
+      // A new helper waits for the batch after those already made.
       const auto index = static_cast<std::int32_t>(helpers_.size()) + 1;
-      helpers_.emplace_back([this, index] { help(index); });
+      const std::uint32_t seen = generation_.load(std::memory_order_relaxed);
+      helpers_.emplace_back([this, index, seen] { help(index, seen); });
     }
     for (std::int32_t t = 0; t < b.threads; ++t) b.progress[t].done.store(-1, std::memory_order_relaxed);
     finished_.store(0, std::memory_order_relaxed);
@@ -159,8 +161,7 @@ class SweepCrew {
   }
 
  private:
-  void help(std::int32_t index) {
-    std::uint32_t seen = 0;
+  void help(std::int32_t index, std::uint32_t seen) {
     for (;;) {
       // A short spin first: the next batch usually follows within a poll.
       const Clock::time_point spin_end = Clock::now() + std::chrono::microseconds(200);
