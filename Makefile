@@ -1,5 +1,6 @@
 # KESTO: `make run` builds the program and runs the demo deck headless,
 # `make test` builds and runs every test, `make bench` runs the benchmarks,
+# `make tsan` runs the threaded sweeps' tests under ThreadSanitizer,
 # `make format` applies the code style, `make fuzz` runs the fuzz harnesses
 # (FUZZ_SECONDS each, default 60), `make install` installs the program
 # (PREFIX, default /usr/local). Each build first installs whatever Debian
@@ -11,7 +12,7 @@ PREFIX ?= /usr/local
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run bench format fuzz install clean
+.PHONY: all deps configure build test run bench tsan format fuzz install clean
 
 all: build
 
@@ -37,6 +38,12 @@ test: build
 bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target kesto_bench
 	./$(BUILD)/kesto_bench --benchmark_counters_tabular=true
+
+# The threaded sweeps' tests under ThreadSanitizer (built alone: see
+# tests/CMakeLists.txt).
+tsan: configure
+	cmake --build $(BUILD) -j $(JOBS) --target sweep_tsan_tests
+	TSAN_OPTIONS=halt_on_error=1 ./$(BUILD)/tests/sweep_tsan_tests
 
 # The fuzz harnesses, built with clang and the sanitizers in a tree of their
 # own (which holds nothing else: the libraries and the harnesses that
