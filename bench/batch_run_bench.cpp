@@ -9,6 +9,10 @@
 // the fastest kernel, each run's processor time (user and system, of the
 // program alone) and wall time, and the speed-ups of the fastest kernel.
 //
+// BatchRunStart: the fixed cost of a run, the demonstration sheet with NSTEP
+// 0 (window, pictures, pages and both tables, no sweep): wall and processor
+// time of the whole program per run.
+//
 //   ./build/kesto_bench --benchmark_filter=BatchRun --benchmark_counters_tabular=true
 #include <benchmark/benchmark.h>
 
@@ -36,7 +40,7 @@ fs::path scratch_directory(const std::string& name) {
 }
 
 std::string batch_command(const fs::path& dir, const std::string& env, const std::string& deck) {
-  return "cd '" + dir.string() + "' && env -u KESTO_SWEEP_KERNEL XDG_CONFIG_HOME='" + dir.string() + "/config' " + env +
+  return "cd '" + dir.string() + "' && env -u KESTO_SWEEP_KERNEL -u KESTO_SWEEP_THREADS XDG_CONFIG_HOME='" + dir.string() + "/config' " + env +
          " '" + KESTO_BINARY_DIR + "/kesto' --batch '" + deck + "' > /dev/null 2>&1";
 }
 
@@ -117,7 +121,36 @@ void BM_BatchRunLong(benchmark::State& state) {
   fs::remove_all(dir, ec);
 }
 
+void BM_BatchRunStart(benchmark::State& state) {
+  const fs::path dir = scratch_directory("kesto_start_bench");
+  std::ifstream in(fs::path(KESTO_SOURCE_DIR) / "examples" / "DEMO.txt", std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  std::string deck = text.str();
+  if (!replace_line(deck, "\nNSTEP 1000\n", "\nNSTEP 0\n")) {
+    state.SkipWithError("the demonstration deck no longer has its NSTEP line");
+    return;
+  }
+  std::ofstream(dir / "START.txt", std::ios::binary) << deck;
+  const std::string command = batch_command(dir, "", "START");
+  RunTime total;
+  for (auto _ : state) {
+    const RunTime t = timed_run(command);
+    if (!t.ok) {
+      state.SkipWithError("the batch run did not end normally");
+      break;
+    }
+    total.cpu += t.cpu, total.wall += t.wall;
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["wall_ms"] = 1e3 * total.wall / n;
+  state.counters["cpu_ms"] = 1e3 * total.cpu / n;
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+}
+
 BENCHMARK(BM_BatchRunDemo)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_BatchRunStart)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 BENCHMARK(BM_BatchRunLong)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(2);
 
 }  // namespace

@@ -8,6 +8,9 @@
 // change of every eighth sweep and recording it); and what the report costs
 // each kernel, measuring every sweep and as a run does.
 //
+// BM_SweepThreads/1, /2, /all: the fastest kernel pipelined over the sweeps
+// of a run on that many threads, cell updates per second.
+//
 //   ./build/kesto_bench --benchmark_filter=Sweep --benchmark_counters_tabular=true
 #include <benchmark/benchmark.h>
 
@@ -16,6 +19,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -23,6 +27,7 @@
 #include "solver/grid.h"
 #include "solver/sweep.h"
 #include "solver/sweep_kernels.h"
+#include "solver/sweep_pipeline.h"
 
 namespace {
 
@@ -182,6 +187,36 @@ void BM_SweepChangeCost(benchmark::State& state) {
   solver::use_sweep_kernel(solver::fastest_sweep_kernel());
 }
 
+// The fastest kernel pipelined on 1, 2 and all threads (`chosen`; 0: one
+// per core the process may use), in batches of 512 sweeps as a long run
+// makes them, its samples measuring their change: cell updates per second of
+// wall time (the threads share the work), and the processor's cycles per
+// cell update on one core's share (cycles_per_cell_core).
+void BM_SweepThreads(benchmark::State& state, std::int32_t chosen) {
+  const double cells = load_demo_sheet();
+  const std::int32_t threads = chosen > 0 ? chosen : solver::available_cores();
+  solver::use_sweep_threads(threads);
+  start_run();
+  constexpr std::int32_t kBatch = 512;
+  bool measure[kBatch];
+  float change[kBatch];
+  for (std::int32_t i = 0; i < kBatch; ++i) measure[i] = solver::sweep_change_wanted(i + 1);
+  const auto t0 = std::chrono::steady_clock::now();
+  double sweeps = 0.0;
+  for (auto _ : state) {
+    sweeps += solver::sweep_held_until(kBatch, measure, change, std::chrono::steady_clock::time_point::max());
+    benchmark::ClobberMemory();
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  solver::sync_potentials();
+  const double updates = cells * sweeps;
+  state.counters["cell_updates_per_s"] = updates / seconds;
+  state.counters["threads"] = threads;
+  if (core_ghz() > 0.0) state.counters["cycles_per_cell_core"] = core_ghz() * 1e9 * seconds * threads / updates;
+  state.SetLabel(solver::sweep_kernel_name(solver::sweep_kernel()));
+  solver::use_sweep_threads(0);
+}
+
 // One benchmark per kernel this processor runs, without and with the measure.
 const bool kRegistered = [] {
   for (SweepKernel k : solver::runnable_sweep_kernels())
@@ -191,6 +226,11 @@ const bool kRegistered = [] {
               .c_str(),
           BM_Sweep, k, measure)
           ->Unit(benchmark::kMicrosecond);
+  for (const int threads : {1, 2, 0})
+    benchmark::RegisterBenchmark((std::string("BM_SweepThreads/") + (threads > 0 ? std::to_string(threads) : "all")).c_str(),
+                                 BM_SweepThreads, threads)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
   benchmark::RegisterBenchmark("BM_SweepSpeedup", BM_SweepSpeedup)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("BM_SweepChangeCost", BM_SweepChangeCost)->Unit(benchmark::kMillisecond)->MinTime(2.0);
   return true;
