@@ -52,7 +52,10 @@ TEST(Portability, OnlyTheVectorKernelsUseAvxInstructions) {
   for (std::string line; std::getline(lines, line);) functions.insert(line);
   EXPECT_EQ(functions,
             (std::set<std::string>{"<kesto::solver::sweep_wavefront_avx2(kesto::solver::WavefrontLayout&, bool)>:",
-                                   "<kesto::solver::sweep_wavefront_avx512(kesto::solver::WavefrontLayout&, bool)>:"}));
+                                   "<kesto::solver::sweep_wavefront_avx512(kesto::solver::WavefrontLayout&, bool)>:",
+                                   "<kesto::solver::sweep_wavefront_row_avx2(kesto::solver::WavefrontLayout&, int, bool)>:",
+                                   "<kesto::solver::sweep_wavefront_row_avx512(kesto::solver::WavefrontLayout&, int, "
+                                   "bool)>:"}));
 #else
   GTEST_SKIP() << "the vector kernels exist on x86-64 only";
 #endif

@@ -479,10 +479,17 @@ TEST_F(Relaxation, TheClosingPageShowsTheConvergenceLineWhereTheRunAsksForIt) {
   solver::run_options() = solver::RunOptions{};
 }
 
+// The grid at each progress display (every fifth sweep), as the progress
+// report of that sweep finds it.
+static std::vector<std::vector<float>>& at_displays() {
+  static std::vector<std::vector<float>> v;
+  return v;
+}
+
 // Runs on 1 to 4 threads, of no sweep, one, fewer than the threads and
 // counts that are no multiple of them: the same potentials as the plain
-// loop, the same pictures, progress reports and convergence samples as the
-// run on one thread.
+// loop, at the end and at each progress display, and the same pictures,
+// progress reports and convergence samples as the run on one thread.
 TEST_F(Relaxation, EveryNumberOfThreadsRunsTheSameRun) {
   struct Run {
     std::vector<std::string> records;
@@ -497,6 +504,19 @@ TEST_F(Relaxation, EveryNumberOfThreadsRunsTheSameRun) {
       solver::use_sweep_threads(threads);
       deck(30, 14, nstep, 5);
       const std::vector<float> expected = plain_result(nstep);
+      std::vector<std::vector<float>> displayed;
+      for (std::int32_t n = 5; n <= nstep; n += 5) displayed.push_back(plain_result(n));
+      at_displays().clear();
+      common::set_progress_hook([](std::int32_t done, std::int32_t) {
+        ++progress().calls;
+        if (done % 5 == 0) {
+          const solver::Grid& g = solver::grid();
+          std::vector<float> v;
+          for (std::int32_t i = 1; i <= g.NX; ++i)
+            for (std::int32_t j = 1; j <= g.NY; ++j) v.push_back(g.V[i][j]);
+          at_displays().push_back(v);
+        }
+      });
       start_recording();
       solver::set_convergence_listeners([](std::int32_t, float change) { heard().changes.push_back(change); },
                                         nullptr);
@@ -504,6 +524,7 @@ TEST_F(Relaxation, EveryNumberOfThreadsRunsTheSameRun) {
       ASSERT_FALSE(run.ended) << run.pages;
       EXPECT_EQ(potentials(), expected);
       EXPECT_EQ(solver::relaxation_state().counter, nstep);
+      EXPECT_EQ(at_displays(), displayed);
       const solver::ConvergenceRecord& c = solver::convergence_record();
       const Run r{records(), heard().changes, progress().calls, std::vector<float>(c.change, c.change + c.samples)};
       EXPECT_EQ(r.progress_calls, nstep);
