@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -11,6 +12,7 @@
 
 #include "app/batch_progress.h"
 #include "app/convergence_output.h"
+#include "app/output_targets.h"
 #include "app/sweep_kernel_choice.h"
 #include "common/fixed_text.h"
 #include "common/progress.h"
@@ -25,6 +27,7 @@
 #include "solver/deck_recorder.h"
 #include "solver/run_driver.h"
 #include "textui/banner.h"
+#include "textui/markel_file.h"
 
 namespace kesto::app {
 namespace {
@@ -52,8 +55,10 @@ constexpr const char* kUsage =
     "  --version        show the program's name, version and release date\n"
     "  --help           show this text\n"
     "exit status (batch): 0 normal end, 1 a fatal page ended the run (or the\n"
-    "                     convergence file could not be written),\n"
-    "                     2 the batch could not start or could not go on\n"
+    "                     convergence file, the MARKEL file or a picture\n"
+    "                     file could not be written),\n"
+    "                     2 the batch could not start (a file it would write\n"
+    "                     is not a regular file, ...) or could not go on\n"
     "exit status (check): 0 nothing to report, 1 warnings only,\n"
     "                     2 a line would stop a run, or the check could not start\n";
 
@@ -223,6 +228,9 @@ void report_interruption(common::RunEnded::Kind how, bool batch) {
 }  // namespace
 
 int run_kesto(int argc, char** argv) {
+  // A write past a file-size limit fails with "File too large" and takes the
+  // writer's own failure path instead of ending the program on the signal.
+  std::signal(SIGXFSZ, SIG_IGN);
   Arguments a;
   std::string error;
   if (!parse(argc, argv, a, error)) {
@@ -252,11 +260,17 @@ int run_kesto(int argc, char** argv) {
     return 2;
   }
 
+  if (!check_output_targets({".", a.markel, a.convergence, a.pictures, a.exports}, error)) {
+    std::cerr << "kesto: " << error << '\n';
+    return 2;
+  }
+
   solver::run_options() = solver::RunOptions{a.deck, a.markel, !a.batch};
   shell::BatchMode& b = shell::batch_mode();
   b.enabled = a.batch;
   b.pictures_dir = a.pictures;
   b.export_dir = a.exports;
+  b.file_not_written = false;
   // The convergence line goes where someone reads it: a batch run's standard
   // error, or the terminal an interactive run was started from.
   if (!start_convergence_output(a.batch || ::isatty(STDERR_FILENO) == 1, a.convergence, error)) {
@@ -271,13 +285,17 @@ int run_kesto(int argc, char** argv) {
   solver::set_deck_observer(&deck_faults);
 
   const common::RunEnded::Kind how = shell::PROCESS_ENTRY(argc, argv, &solver::RUN_DRIVER, a.batch);
+  // A recording still open belongs to a run that did not come to its end: an
+  // earlier MARKEL file stays as it was.
+  textui::discard_markel_file();
   solver::set_deck_observer(nullptr);
   finish_batch_progress();
   common::set_progress_hook(nullptr);
   const bool convergence_written = end_convergence_output();
   report_interruption(how, a.batch);
   const int status = exit_status(how, a.batch);
-  return status == 0 && a.batch && !convergence_written ? 1 : status;
+  const bool all_written = convergence_written && !b.file_not_written && textui::markel_file_written();
+  return status == 0 && a.batch && !all_written ? 1 : status;
 }
 
 }  // namespace kesto::app

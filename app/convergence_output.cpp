@@ -1,5 +1,7 @@
 #include "app/convergence_output.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,14 +16,20 @@ namespace {
 
 struct Output {
   bool show_line = false;
-  std::string file, temp;    // the file asked for and the one being written
-  std::FILE* out = nullptr;  // open while the sweeps run
-  bool complete = false;     // the sweeps ended and the file is in place
-  int error = 0;             // errno of a failed write, 0 if none
+  std::string file;             // the file asked for
+  common::ReplacingFile* temp;  // the temporary file it is written to
+  std::FILE* out = nullptr;     // open on the temporary file while the sweeps run
+  bool complete = false;        // the sweeps ended and the file is in place
+  int error = 0;                // errno of a failed write, 0 if none
 };
 
+common::ReplacingFile& temporary_file() {
+  static common::ReplacingFile f;
+  return f;
+}
+
 Output& output() {
-  static Output o;
+  static Output o{false, {}, &temporary_file()};
   return o;
 }
 
@@ -39,9 +47,9 @@ void finish_file() {
   if (std::fclose(o.out) != 0 && o.error == 0) o.error = errno;
   o.out = nullptr;
   if (o.error == 0)
-    o.error = common::move_into_place(o.temp, o.file);
+    o.error = o.temp->commit();
   else
-    std::remove(o.temp.c_str());
+    o.temp->discard();
   if (o.error != 0) {
     std::fprintf(stderr,
                  "kesto: the convergence file %s could not be written (%s); an earlier file is left as it was\n",
@@ -63,22 +71,32 @@ void after_last(const std::string& line) {
 
 bool start_convergence_output(bool show_line, const std::string& file, std::string& error) {
   Output& o = output();
-  o = Output{};
+  o = Output{false, {}, &temporary_file()};
   o.show_line = show_line;
   if (!file.empty()) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(file, ec)) {
+    const int e = o.temp->open(file);
+    if (e == EISDIR) {
       error = "the convergence file " + file + " is a directory";
       return false;
     }
-    o.file = file;
-    o.temp = common::temporary_name(file);
-    o.out = std::fopen(o.temp.c_str(), "w");
-    if (!o.out) {
-      error = "the convergence file " + file + " cannot be written (" + std::strerror(errno) + ")";
-      o = Output{};
+    if (e == common::kNotRegularFile) {
+      error =
+          "the convergence file " + file + " is not a regular file (a FIFO, a device or a socket); it is not replaced";
       return false;
     }
+    // The stream writes through a second descriptor of the temporary file;
+    // the first stays for the flush to the disk and the rename.
+    const int stream_fd = e == 0 ? ::dup(o.temp->fd()) : -1;
+    o.out = stream_fd >= 0 ? ::fdopen(stream_fd, "w") : nullptr;
+    if (!o.out) {
+      const int reason = e != 0 ? e : errno;
+      if (stream_fd >= 0) ::close(stream_fd);
+      o.temp->discard();
+      error = "the convergence file " + file + " cannot be written (" + common::error_text(reason) + ")";
+      o = Output{false, {}, &temporary_file()};
+      return false;
+    }
+    o.file = file;
     std::fputs("# sweep  largest change of any cell (V)\n", o.out);
   }
   solver::set_convergence_listeners(o.out ? &each_sweep : nullptr, &after_last);
@@ -91,11 +109,11 @@ bool end_convergence_output() {
   if (o.out) {
     // The sweeps did not all run: no file of part of them.
     std::fclose(o.out);
-    std::remove(o.temp.c_str());
+    o.temp->discard();
     o.out = nullptr;
   }
   const bool ok = o.error == 0;
-  o = Output{};
+  o = Output{false, {}, &temporary_file()};
   return ok;
 }
 

@@ -1,5 +1,6 @@
 #include "solver/run_driver.h"
 
+#include "common/file_replacing.h"
 #include "common/fixed_text.h"
 #include "common/run_ended.h"
 #include "plot/geometry_view.h"
@@ -81,8 +82,9 @@ void RUN_DRIVER() {
   // 2-3. Graphics window and text screen.
   plot::TEKOPEN("kesto", 5);
   textui::TEXT_BEGIN();
-  if (!run_options().markel.empty() && !textui::open_markel_file(run_options().markel, today)) {
-    textui::set_message("Fatal error: the MARKEL file cannot be written.");
+  int markel_error = 0;
+  if (!run_options().markel.empty() && !textui::open_markel_file(run_options().markel, today, &markel_error)) {
+    textui::set_message("Fatal error: the MARKEL file cannot be written: " + common::error_text(markel_error) + ".");
     textui::NOTICE_PAGE();
     textui::FATAL_STOP();
   }
@@ -104,14 +106,14 @@ void RUN_DRIVER() {
 
   // 10-15. Relaxation, current, field, tables. The field is computed before
   // the first table is written, so that a field that overflows ends the run
-  // with nothing written; the tables come out as before.
+  // with nothing written; the two tables are renamed into place together.
   SET_CONDUCTANCES();
   check_conductances();
   RELAX();
   FIND_CURRENT();
   FIND_EFIELD();
-  WRITE_VOLTS();
-  WRITE_EFIELD();
+  write_tables();
+  textui::finish_markel_file();
 
   // 16-17. The closing page, then the stop.
   closing_page();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/file_replacing.h"
+#include "common/folder_lock.h"
 #include "common/fixed_text.h"
 #include "common/fortran_format.h"
 #include "solver/grid.h"
@@ -134,20 +135,55 @@ std::string table_text(Table table) {
 [[noreturn]] void write_failed(std::string_view name, int error) {
   textui::set_message("Fatal error: the output file " + std::string(name) + " could not be written.");
   textui::MSG_PAGE();
-  textui::set_message("The system reports: " + std::string(std::strerror(error)));
+  textui::set_message("The system reports: " + common::error_text(error));
   textui::MSG_NEXT();
   textui::set_message("An earlier file of this name is left unchanged.");
   textui::MSG_PAUSE();
   textui::FATAL_STOP();
 }
 
-// Writes `text` to a temporary file beside `name` and renames it into place.
-void replace_file(std::string_view name, const std::string& text) {
-  const std::string target(name);
-  const std::string temp = common::temporary_name(target);
-  int error = common::write_temporary(temp, text.data(), text.size());
-  if (error == 0) error = common::move_into_place(temp, target);
-  if (error != 0) write_failed(name, error);
+void another_run_writes() {
+  std::fputs("kesto: another run is writing its tables in this folder; waiting for it to finish\n", stderr);
+  std::fflush(stderr);
+}
+
+struct PendingTable {
+  Table table;
+  std::string path;
+  common::ReplacingFile file;
+};
+
+// Writes the tables to temporary files in `folder` and renames them into
+// place only when all are complete, holding the folder's lock from the first
+// write to the last rename: the tables found there afterwards come from one
+// run, and a table that cannot be written leaves every earlier one as it was.
+// The lock is released before a failure's page waits for its key.
+void replace_tables(const std::string& folder, std::initializer_list<Table> tables) {
+  std::string failed_name;
+  int error = 0;
+  {
+    const common::FolderLock lock(folder, &another_run_writes);
+    std::vector<PendingTable> pending;
+    pending.reserve(tables.size());
+    for (const Table t : tables) {
+      const std::string name = t == Table::volts ? "VOLTS.TBL" : "EFIELD.TBL";
+      pending.push_back({t, folder.empty() || folder == "." ? name : folder + "/" + name, {}});
+    }
+    for (PendingTable& p : pending) {
+      const std::string text = table_text(p.table);
+      error = p.file.open(p.path);
+      if (error == 0) error = p.file.write(text.data(), text.size());
+      if (error != 0) {
+        failed_name = p.path;
+        break;
+      }
+    }
+    for (std::size_t i = 0; error == 0 && i < pending.size(); ++i) {
+      error = pending[i].file.commit();
+      if (error != 0) failed_name = pending[i].path;
+    }
+  }
+  if (error != 0) write_failed(failed_name, error);
 }
 
 }  // namespace
@@ -189,8 +225,10 @@ void append_E11_4(std::string& out, float value) {
   out.append(text, sizeof text);
 }
 
-void WRITE_VOLTS() { replace_file("VOLTS.TBL", table_text(Table::volts)); }
+void WRITE_VOLTS() { replace_tables(".", {Table::volts}); }
 
-void WRITE_EFIELD() { replace_file("EFIELD.TBL", table_text(Table::efield)); }
+void WRITE_EFIELD() { replace_tables(".", {Table::efield}); }
+
+void write_tables(const std::string& folder) { replace_tables(folder, {Table::volts, Table::efield}); }
 
 }  // namespace kesto::solver

@@ -7,7 +7,9 @@
 //
 // A table is written to a temporary file beside it and renamed into place,
 // so a failed write leaves an earlier table untouched; the failure shows its
-// page and ends the run.
+// page and ends the run. A run writes the two as a pair under the folder's
+// lock (a second run there waits), renaming them only when both are
+// complete.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +22,8 @@ namespace kesto::solver {
 void WRITE_VOLTS();
 // Writes "EFIELD.TBL" from EMAG.
 void WRITE_EFIELD();
+// Writes both tables into `folder` ("." the current directory) as one pair.
+void write_tables(const std::string& folder = ".");
 
 // Centre of cell `index` along x or y in centimetres, as the tables write it:
 // (2 index - 1) x HALFDX rounded to single precision, then times 100.

@@ -1,11 +1,13 @@
 #include "textui/markel_file.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <cerrno>
 #include <ostream>
 
+#include "common/file_replacing.h"
 #include "common/fixed_text.h"
 #include "plot/kernel/kernel.h"
+#include "shell/settings/message_box.h"
 #include "textui/banner.h"
 
 namespace kesto::textui {
@@ -14,10 +16,17 @@ namespace {
 // The header's last line keeps its trailing blank: exactly 51 characters.
 constexpr const char* kHeaderScale = "LA  1   .1000000E+01   .0000000E+00   .0000000E+00 ";
 
-bool regular_or_absent(const std::string& path) {
-  std::error_code ec;
-  const std::filesystem::file_status st = std::filesystem::status(path, ec);
-  return !std::filesystem::exists(st) || std::filesystem::is_regular_file(st);
+// The recording goes to a temporary file beside the MARKEL file, renamed
+// into place when recording closes: an earlier file of that name stays as it
+// was until then, and for good when the recording cannot be completed.
+struct Recording {
+  common::ReplacingFile file;
+  int last_error = 0;  // of the last recording closed; 0 when it was written
+};
+
+Recording& recording_file() {
+  static Recording r;
+  return r;
 }
 
 }  // namespace
@@ -27,14 +36,23 @@ void WRITE_TRIMMED(std::string_view text, std::int32_t width, std::ostream& unit
   unit << common::trim_right(head) << '\n';
 }
 
-bool open_markel_file(std::string_view path, const std::string& date) {
+bool open_markel_file(std::string_view path, const std::string& date, int* error) {
   close_markel_file();
   const std::string file(common::trim_right(path));
   plot::KernelState& k = plot::kernel_state();
-  if (file.empty() || !regular_or_absent(file)) return false;
-  k.markel.open(file, std::ios::out | std::ios::trunc);
+  Recording& r = recording_file();
+  int opened = file.empty() ? ENOENT : r.file.open(file);
+  if (error) *error = opened;
+  if (opened != 0) return false;
+  // The stream opens the temporary file through its descriptor, so that
+  // nothing put at its name meanwhile receives the records.
+  k.markel_error = 0;
+  errno = 0;
+  k.markel.open(r.file.descriptor_path(), std::ios::out | std::ios::trunc);
   if (!k.markel) {
+    if (error) *error = errno != 0 ? errno : EIO;
     k.markel = std::ofstream{};
+    r.file.discard();
     return false;
   }
   // Recording is on before the header's comments, which the kernel writes.
@@ -48,17 +66,55 @@ bool open_markel_file(std::string_view path, const std::string& date) {
   k.markel << kHeaderScale << '\n';
   k.markel.flush();
   if (!k.markel) {
-    close_markel_file();
+    if (error) *error = k.markel_error != 0 ? k.markel_error : EIO;
+    discard_markel_file();
     return false;
   }
   return true;
 }
 
-void close_markel_file() {
+int close_markel_file() {
+  plot::KernelState& k = plot::kernel_state();
+  Recording& r = recording_file();
+  k.recording = 0;
+  if (!r.file.is_open()) {
+    if (k.markel.is_open()) k.markel.close();
+    k.markel = std::ofstream{};
+    return 0;
+  }
+  errno = 0;
+  if (k.markel.is_open()) k.markel.close();
+  int error = k.markel_error;
+  if (error == 0 && k.markel.fail()) error = errno != 0 ? errno : EIO;
+  k.markel = std::ofstream{};
+  if (error == 0) {
+    error = r.file.commit();
+  } else {
+    r.file.discard();
+  }
+  r.last_error = error;
+  return error;
+}
+
+void discard_markel_file() {
   plot::KernelState& k = plot::kernel_state();
   k.recording = 0;
   if (k.markel.is_open()) k.markel.close();
   k.markel = std::ofstream{};
+  recording_file().file.discard();
 }
+
+void finish_markel_file() {
+  if (!recording_file().file.is_open()) return;
+  const std::string name = recording_file().file.target();
+  const int error = close_markel_file();
+  if (error != 0)
+    shell::SHOW_MESSAGE("Unable to write the MARKEL file " + name + " (" + common::error_text(error) +
+                        "); an earlier file of this name is left as it was");
+}
+
+bool markel_file_written() { return recording_file().last_error == 0; }
+
+std::string markel_recording_file() { return recording_file().file.temporary(); }
 
 }  // namespace kesto::textui

@@ -16,13 +16,27 @@ namespace kesto::textui {
 // one, as one line of the unit.
 void WRITE_TRIMMED(std::string_view text, std::int32_t width, std::ostream& unit);
 
-// Opens (or overwrites) the MARKEL file at `path` (trailing blanks do not
-// count), switches recording on and writes the header with the 9-character
-// date; the header's first line is the path. False when the file cannot be
-// written, or when the path names something other than a regular file (a
-// FIFO would block the open): nothing is open then and recording stays off.
-bool open_markel_file(std::string_view path, const std::string& date);
-// Switches recording off and closes the file (nothing more is written).
-void close_markel_file();
+// Opens the MARKEL file at `path` (trailing blanks do not count), switches
+// recording on and writes the header with the 9-character date; the
+// header's first line is the path. The records go to a temporary file beside
+// it, which replaces the file only when recording closes. False when the
+// file cannot be written, or when the path names something other than a
+// regular file: nothing is open then, recording stays off and `error` (when
+// given) holds the system's error number.
+bool open_markel_file(std::string_view path, const std::string& date, int* error = nullptr);
+// Switches recording off and puts the recorded file in place; 0, or the
+// system's error number when a record or the file could not be written (an
+// earlier file is then left as it was).
+int close_markel_file();
+// Switches recording off and drops what was recorded (a run that did not
+// come to its end): an earlier file stays as it was.
+void discard_markel_file();
+// At the end of a run: closes an open recording and says in a message box
+// when it could not be written.
+void finish_markel_file();
+// False when the last recording closed could not be written.
+bool markel_file_written();
+// The file the records go to until recording closes (empty when none is open).
+std::string markel_recording_file();
 
 }  // namespace kesto::textui

@@ -15,6 +15,7 @@ namespace kesto::plot {
 struct KernelState {
   std::int32_t recording = 0;                    // 1 while a MARKEL file records
   std::ofstream markel;                          // the open MARKEL file (unit 15)
+  int markel_error = 0;                          // errno of the first record that could not be written
   std::string markel_name = "MARKEL.MKL      ";  // 16 characters
   float current_x = 0.0f, current_y = 0.0f;      // last pen position given by the caller
   float vertical_scale = 1.0f;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <unordered_map>
 
+#include "common/file_replacing.h"
 #include "shell/graphics/graphics_interface.h"
 #include "shell/settings/message_box.h"
 #include "shell/window/page_mapping.h"
@@ -159,11 +160,7 @@ std::string write_screen_dump() {
   release_surface_painters();
   const LogicalPalette palette = dump_palette(graphics_state().realised_number);
   const std::vector<std::uint8_t> bytes = encode_pcx(dump_pixels(surfaces().backing, palette), palette);
-  std::ofstream file(name, std::ios::binary);
-  if (file) file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!file) {
-    std::error_code ec;
-    std::filesystem::remove(name, ec);
+  if (common::replace_file(name, bytes.data(), bytes.size()) != 0) {
     SHOW_MESSAGE("Screen dump not written: " + name + " cannot be created");
     return {};
   }

@@ -1,5 +1,6 @@
 #include "shell/output/batch_export.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <iostream>
 #include <vector>
@@ -20,15 +21,23 @@ bool export_picture(const std::string& dir, const std::string& name) {
   fs::create_directories(dir, ec);
   const auto path = [&](const char* extension) { return (fs::path(dir) / (name + extension)).string(); };
   bool all = true;
-  const auto report = [&](bool written, const std::string& file) {
-    if (!written) std::cerr << "kesto: could not write the picture " << file << '\n';
-    all = all && written;
+  const auto report = [&](int error, const std::string& file) {
+    if (error != 0)
+      std::cerr << "kesto: could not write the picture " << file << " (" << common::error_text(error) << ")\n";
+    all = all && error == 0;
   };
-  report(common::write_file_replacing(path(".eps"), picture_eps()), path(".eps"));
-  report(common::write_file_replacing(path(".tif"), picture_tiff()), path(".tif"));
-  report(common::write_file_replacing(path(".wmf"), picture_wmf()), path(".wmf"));
-  report(common::write_file_replacing(path(".emf"), picture_emf()), path(".emf"));
-  report(PRINT(*pdf_printer(path(".pdf"))), path(".pdf"));
+  const auto write = [&](const char* extension, const std::vector<std::uint8_t>& bytes) {
+    report(common::replace_file(path(extension), bytes.data(), bytes.size()), path(extension));
+  };
+  write(".eps", picture_eps());
+  write(".tif", picture_tiff());
+  write(".wmf", picture_wmf());
+  write(".emf", picture_emf());
+  // The printer says only whether it printed; the reason is then unknown.
+  if (!PRINT(*pdf_printer(path(".pdf")))) {
+    const int error = common::target_error(path(".pdf"));
+    report(error != 0 ? error : EIO, path(".pdf"));
+  }
   return all;
 }
 
@@ -39,7 +48,7 @@ void export_batch_picture() {
     std::cerr << "kesto: the run showed no picture; nothing was exported\n";
     return;
   }
-  export_picture(b.export_dir, b.last_picture_name);
+  if (!export_picture(b.export_dir, b.last_picture_name)) batch_mode().file_not_written = true;
 }
 
 }  // namespace kesto::shell

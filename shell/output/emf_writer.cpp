@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/file_replacing.h"
+#include "shell/output/write_failure.h"
 #include "shell/drawing/primitives.h"
 #include "shell/output/data_file.h"
 #include "shell/settings/file_dialog.h"
@@ -178,12 +179,13 @@ void WRITE_EMF() {
   const auto chosen =
       SAVE_FILE_DIALOG({"Extended MetaFiles (*.EMF)", "*.emf"}, "emf", d.directory, proposed_emf_name(d.file_name));
   if (!chosen) return;
-  bool written = false;
+  int error = 0;
   {
     BusyCursor busy;
-    written = common::write_file_replacing(*chosen, picture_emf());
+    const std::vector<std::uint8_t> bytes = picture_emf();
+    error = common::replace_file(*chosen, bytes.data(), bytes.size());
   }
-  if (!written) SHOW_MESSAGE("Unable to create enhanced metafile");
+  if (error != 0) show_write_failure("Unable to create enhanced metafile", error);
 }
 
 }  // namespace kesto::shell

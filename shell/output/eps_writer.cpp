@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/file_replacing.h"
+#include "shell/output/write_failure.h"
 #include "shell/drawing/colour_rules.h"
 #include "shell/drawing/plot_buffer.h"
 #include "shell/output/byte_writer.h"
@@ -173,8 +174,13 @@ void WRITE_EPS() {
   const auto chosen = SAVE_FILE_DIALOG({"EPS Files (*.EPS)", "*.eps"}, "eps", "", o.eps_name);
   if (!chosen) return;
   o.eps_name = *chosen;
-  BusyCursor busy;
-  common::write_file_replacing(*chosen, picture_eps());
+  int error = 0;
+  {
+    BusyCursor busy;
+    const std::vector<std::uint8_t> bytes = picture_eps();
+    error = common::replace_file(*chosen, bytes.data(), bytes.size());
+  }
+  if (error != 0) show_write_failure("Unable to write the EPS file", error);
 }
 
 }  // namespace kesto::shell

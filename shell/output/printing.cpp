@@ -6,7 +6,12 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <algorithm>
 #include <filesystem>
+#include <string_view>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "common/file_replacing.h"
 #include "shell/drawing/output_device.h"
@@ -61,6 +66,16 @@ bool choose_printer(bool setup_only) {
   return false;  // nobody answers: cancelled
 }
 
+// Whether the open file ends with a PDF file's end-of-file mark.
+bool ends_with_pdf_end_mark(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_size < 6) return false;
+  char tail[16] = {};
+  const off_t length = std::min<off_t>(st.st_size, static_cast<off_t>(sizeof tail));
+  if (::pread(fd, tail, static_cast<std::size_t>(length), st.st_size - length) != length) return false;
+  return std::string_view(tail, static_cast<std::size_t>(length)).find("%%EOF") != std::string_view::npos;
+}
+
 }  // namespace
 
 DeviceMapping print_mapping(int px, int py, int left_margin, int top_margin, int width, int scale, bool landscape) {
@@ -96,16 +111,19 @@ bool PRINT(QPrinter& printer) {
   const Settings& s = settings();
   printer.setDocName(QString::fromStdString(window_state().caption));
   printer.setFullPage(true);
-  // A PDF file is written beside its target and renamed into place once complete.
+  // A PDF file is written to a temporary file beside its target, reached by
+  // its descriptor so that nothing put at its name meanwhile is written, and
+  // renamed into place once complete: it must end with the end-of-file mark
+  // (a full disk can leave it short without the painter saying so).
   const bool to_file = printer.outputFormat() == QPrinter::PdfFormat;
   const std::string target = printer.outputFileName().toStdString();
-  const std::string temp = common::temporary_name(target);
+  common::ReplacingFile file;
   if (to_file) {
-    if (!common::may_replace(target)) {
+    if (file.open(target) != 0) {
       printer_error();
       return false;
     }
-    printer.setOutputFileName(QString::fromStdString(temp));
+    printer.setOutputFileName(QString::fromStdString(file.descriptor_path()));
   }
   bool ok = false;
   {
@@ -121,12 +139,8 @@ bool PRINT(QPrinter& printer) {
   }
   if (to_file) {
     printer.setOutputFileName(QString::fromStdString(target));
-    if (ok) {
-      ok = common::move_into_place(temp, target) == 0;
-    } else {
-      std::error_code ec;
-      std::filesystem::remove(temp, ec);
-    }
+    ok = ok && ends_with_pdf_end_mark(file.fd()) && file.commit() == 0;
+    file.discard();
   }
   if (!ok) printer_error();
   return ok;

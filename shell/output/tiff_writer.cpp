@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/file_replacing.h"
+#include "shell/output/write_failure.h"
 #include "shell/output/byte_writer.h"
 #include "shell/output/output_state.h"
 #include "shell/settings/file_dialog.h"
@@ -105,8 +106,13 @@ void WRITE_TIFF() {
   const auto chosen = SAVE_FILE_DIALOG({"TIFF Files (*.TIF)", "*.tif"}, "tif", "", o.tiff_name);
   if (!chosen) return;
   o.tiff_name = *chosen;
-  BusyCursor busy;
-  common::write_file_replacing(*chosen, picture_tiff());
+  int error = 0;
+  {
+    BusyCursor busy;
+    const std::vector<std::uint8_t> bytes = picture_tiff();
+    error = common::replace_file(*chosen, bytes.data(), bytes.size());
+  }
+  if (error != 0) show_write_failure("Unable to write the TIFF file", error);
 }
 
 bool WRITE_TIFF_FILE(const char* name, std::int16_t length) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/file_replacing.h"
+#include "shell/output/write_failure.h"
 #include "shell/drawing/primitives.h"
 #include "shell/window/busy_cursor.h"
 #include "shell/window/page_mapping.h"
@@ -146,8 +147,13 @@ std::vector<std::uint8_t> picture_wmf() {
 }
 
 void WRITE_WMF() {
-  BusyCursor busy;
-  common::write_file_replacing(WMF_FILE_NAME, picture_wmf());
+  int error = 0;
+  {
+    BusyCursor busy;
+    const std::vector<std::uint8_t> bytes = picture_wmf();
+    error = common::replace_file(WMF_FILE_NAME, bytes.data(), bytes.size());
+  }
+  if (error != 0) show_write_failure(std::string("Unable to write the metafile ") + WMF_FILE_NAME, error);
 }
 
 }  // namespace kesto::shell

@@ -1,8 +1,10 @@
 #include "shell/script/batch.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <iostream>
 
+#include "common/file_replacing.h"
 #include "common/run_ended.h"
 #include "shell/drawing/plot_buffer.h"
 #include "shell/window/events.h"
@@ -112,7 +114,13 @@ bool batch_answer(bool graphics_shown) {
       const std::filesystem::path path = std::filesystem::path(b.pictures_dir) / (name + ".png");
       std::error_code ec;
       std::filesystem::create_directories(b.pictures_dir, ec);
-      if (!g_saver(path.string())) std::cerr << "kesto: could not save the picture " << path.string() << '\n';
+      errno = 0;
+      if (!g_saver(path.string())) {
+        const int error = errno != 0 ? errno : EIO;
+        std::cerr << "kesto: could not save the picture " << path.string() << " (" << common::error_text(error)
+                  << ")\n";
+        b.file_not_written = true;
+      }
     }
     b.next_picture_name.clear();
   } else {

@@ -40,6 +40,7 @@ struct BatchMode {
   int pictures_saved = 0;
   std::string next_picture_name;  // name for the next completed picture (see NAME_PICTURE)
   std::string last_picture_name;  // name of the last picture completed (empty: none yet)
+  bool file_not_written = false;  // a picture file of --pictures or --export could not be written
 };
 
 BatchMode& batch_mode();
@@ -49,7 +50,8 @@ BatchMode& batch_mode();
 void NAME_PICTURE(const std::string& name);
 
 // Hook through which the window saves the picture it shows as a PNG file;
-// returns false when there is no picture to save.
+// returns false when there is no picture to save or the file could not be
+// written, with the system's reason in errno.
 using PictureSaver = bool (*)(const std::string& path);
 void set_picture_saver(PictureSaver saver);
 

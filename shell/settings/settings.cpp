@@ -1,9 +1,15 @@
 #include "shell/settings/settings.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <vector>
 
@@ -48,6 +54,51 @@ std::string read_file_text(const fs::path& path, bool& readable) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+// Whether the text reads as a settings file: every line blank, a comment, a
+// section header or a key with its value, and no NUL byte.
+bool reads_as_settings(std::string_view text) {
+  if (text.find('\0') != std::string_view::npos) return false;
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  std::size_t begin = 0;
+  while (begin <= text.size()) {
+    std::size_t end = text.find_first_of("\r\n", begin);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(begin, end - begin);
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+    const bool fits = line.empty() || line.front() == ';' || line.front() == '#' ||
+                      (line.front() == '[' && line.back() == ']') || line.find('=') != std::string_view::npos;
+    if (!fits) return false;
+    begin = end + 1;
+  }
+  return true;
+}
+
+void say_not_saved(const fs::path& path, const std::string& why) {
+  std::cerr << "kesto: the settings file " << path.string() << ' ' << why << "; the settings are not saved\n";
+}
+
+// Rewrites the file's bytes where they are: its other names keep seeing it.
+int rewrite_in_place(const std::string& path, const std::string& text) {
+  errno = 0;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return errno != 0 ? errno : EIO;
+  int error = 0;
+  std::size_t done = 0;
+  while (error == 0 && done < text.size()) {
+    const ssize_t n = ::pwrite(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0)
+      error = n == 0 ? ENOSPC : errno;
+    else
+      done += static_cast<std::size_t>(n);
+  }
+  if (error == 0 && ::ftruncate(fd, static_cast<off_t>(text.size())) != 0) error = errno;
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  return error;
 }
 
 }  // namespace
@@ -125,27 +176,48 @@ void READ_SETTINGS() {
 void WRITE_SETTINGS() {
   const Settings& s = settings();
   if (!s.read_from_file) return;
-  // A settings file that is a link is updated where it points.
   fs::path path = settings_path();
   std::error_code ec;
+  // A settings file that is a link is updated where it points, and only
+  // when what it points to reads as a settings file (or is empty): a link
+  // to some other file never gets our lines.
   if (fs::is_symlink(fs::symlink_status(path, ec))) {
     const fs::path target = fs::weakly_canonical(path, ec);
-    if (!ec) path = target;
+    if (ec || !fs::is_regular_file(fs::status(target, ec))) {
+      say_not_saved(path, "is a link to no regular file");
+      return;
+    }
+    path = target;
   }
   bool readable = true;
   const std::string old_text = read_file_text(path, readable);
-  if (!readable) return;
+  if (!readable) {
+    say_not_saved(path, "cannot be read, or is not a regular file");
+    return;
+  }
+  if (path != fs::path(settings_path()) && !reads_as_settings(old_text)) {
+    say_not_saved(settings_path(), "is a link to " + path.string() + ", which is not a settings file");
+    return;
+  }
   const std::string text = settings_to_text(old_text, s);
+  // Nothing changed and no key of ours is missing: the file stays untouched.
+  if (text == old_text) return;
 
-  // Written beside the old file and renamed over it, so that a failed write
-  // leaves the old settings intact; the new file keeps the old one's
-  // permissions.
   if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
-  const std::string temp = common::temporary_name(path.string());
-  if (common::write_temporary(temp, text.data(), text.size()) != 0) return;
-  const fs::file_status old_status = fs::status(path, ec);
-  if (!ec && fs::exists(old_status)) fs::permissions(temp, old_status.permissions(), ec);
-  common::move_into_place(temp, path.string());
+  struct stat st {};
+  int error = 0;
+  if (::stat(path.c_str(), &st) == 0 && st.st_nlink > 1) {
+    // A file of several names is rewritten where it is, so that every name
+    // keeps seeing the same settings; a replacing rename would give this
+    // name a file of its own and leave the others with the old one.
+    error = rewrite_in_place(path.string(), text);
+  } else {
+    // Written beside the old file and renamed over it, so that a failed
+    // write leaves the old settings intact; the new file keeps the old one's
+    // permissions.
+    error = common::replace_file(path.string(), text.data(), text.size());
+  }
+  if (error != 0) say_not_saved(path, "could not be written (" + common::error_text(error) + ")");
 }
 
 }  // namespace kesto::shell

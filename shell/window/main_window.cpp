@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
+#include <QByteArray>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFocusEvent>
@@ -16,9 +18,11 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <algorithm>
+#include <cerrno>
 #include <map>
 #include <memory>
 
+#include "common/file_replacing.h"
 #include "shell/script/batch.h"
 #include "shell/window/events.h"
 #include "shell/window/key_mapping.h"
@@ -155,12 +159,25 @@ WindowObjects& objects() {
 
 // Saves the picture the batch window shows as a PNG file: the window
 // surface, which holds what the user would see, progress drawn on the window
-// only included.
+// only included. The file is replaced whole or not at all; a failure leaves
+// the system's reason in errno.
 bool save_picture(const std::string& path) {
-  if (!objects().window) return false;
+  if (!objects().window) {
+    errno = ENODATA;
+    return false;
+  }
   refresh_window_surface();
   suspend_painters();
-  return surfaces().window.save(QString::fromStdString(path), "PNG");
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!surfaces().window.save(&buffer, "PNG")) {
+    errno = ENOMEM;
+    return false;
+  }
+  const int error = common::replace_file(path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  errno = error;
+  return error == 0;
 }
 
 // A session end is refused while the program runs.

@@ -532,13 +532,35 @@ TEST(BatchRun, MarkelFileHoldsTheHeaderAndEveryPictureOfTheRun) {
   EXPECT_GE(current_lines, 1);  // the current line of the geometry view, at least
 }
 
-TEST(BatchRun, UnwritableMarkelFileIsAFatalPage) {
+TEST(BatchRun, UnwritableMarkelFileIsAFatalPageAndADirectoryIsRefusedBeforeTheRun) {
   const fs::path dir = with_deck("markel_bad", "plate.txt", kSmallDeck);
-  fs::create_directories(dir / "run.mkl");  // a directory where the file should go
-  const ProgramRun r = run_kesto(dir, {"--batch", "plate", "--markel", "run.mkl"});
+  ProgramRun r = run_kesto(dir, {"--batch", "plate", "--markel", "missing/run.mkl"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.out.find("MARKEL file cannot be written"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Fatal error: the MARKEL file cannot be written: No such file or directory."), std::string::npos)
+      << r.out;
   expect_no_tables(dir);
+  fs::create_directories(dir / "run.mkl");  // a directory where the file should go
+  r = run_kesto(dir, {"--batch", "plate", "--markel", "run.mkl"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "kesto: the MARKEL file run.mkl is a directory\n");
+  expect_no_tables(dir);
+}
+
+// The recording replaces an earlier MARKEL file only when the run comes to
+// its end; a refused deck leaves the earlier file as it was.
+TEST(BatchRun, MarkelFileIsReplacedOnlyByACompleteRecording) {
+  const fs::path dir = with_deck("markel_keep", "plate.txt", kSmallDeck);
+  write_file(dir / "bad.txt", "SPACE 300 300\nEN\n");
+  write_file(dir / "run.mkl", "an earlier recording\n");
+  ProgramRun r = run_kesto(dir, {"--batch", "bad", "--markel", "run.mkl"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(read_file(dir / "run.mkl"), "an earlier recording\n");
+  r = run_kesto(dir, {"--batch", "plate", "--markel", "run.mkl"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(read_file(dir / "run.mkl").rfind("run.mkl\nTOPSCR PR", 0), 0u);
+  for (const auto& e : fs::directory_iterator(dir)) {
+    EXPECT_NE(e.path().extension(), ".tmp") << e.path();
+  }
 }
 
 TEST(BatchRun, PausePicturesShowTheProgressDrawnOnTheWindow) {

@@ -80,8 +80,14 @@ TEST(BatchExport, NothingToExportOrNowhereToWriteIsSaid) {
   write_file(dir / "plate.txt", "SPACE 8 6\nTHICK     0.001\nRESIS_B   2 2 7 5 1.0\nLI   3 2 3 5 5.0\nNST  3\nEN\n");
   write_file(dir / "taken", "a file, not a folder");
   r = run_kesto(dir, {"--batch", "plate", "--export", "taken"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(occurrences(r.err, "kesto: could not write the picture taken/potential."), 5) << r.err;
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "kesto: --export taken: not a directory\n");
+  EXPECT_EQ(read_file(dir / "taken"), "a file, not a folder");
+  // A folder that cannot be made: every file is named, and the run fails.
+  r = run_kesto(dir, {"--batch", "plate", "--export", "taken/below"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(occurrences(r.err, "kesto: could not write the picture taken/below/potential."), 5) << r.err;
+  EXPECT_EQ(occurrences(r.err, "(Not a directory)\n"), 5) << r.err;
 
   r = run_kesto(dir, {"plate", "--export", "out"});
   EXPECT_EQ(r.status, 2);

@@ -118,7 +118,9 @@ class PlotTest : public ::testing::Test {
   // The records written so far (after the header).
   std::vector<std::string> records() {
     plot::kernel_state().markel.flush();
-    std::vector<std::string> all = file_lines(kMarkelPath);
+    // While recording the records are in the temporary file; after, in place.
+    const std::string open = textui::markel_recording_file();
+    std::vector<std::string> all = file_lines(open.empty() ? kMarkelPath : open);
     return std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(std::min(header_lines_, all.size())),
                                     all.end());
   }

@@ -124,9 +124,9 @@ TEST_F(OutputCommands, CancelledOrUncreatableWritesNothing) {
       {"menu 14\nfile cancel", ""},
       {"menu 3\nfile cancel", ""},
       {"menu 2\nfile cancel", ""},
-      {"menu 11\nfile missing/out.eps", ""},
-      {"menu 12\nfile missing/out.tif", ""},
-      {"menu 14\nfile missing/out.emf", "Unable to create enhanced metafile"},
+      {"menu 11\nfile missing/out.eps", "Unable to write the EPS file\nNo such file or directory"},
+      {"menu 12\nfile missing/out.tif", "Unable to write the TIFF file\nNo such file or directory"},
+      {"menu 14\nfile missing/out.emf", "Unable to create enhanced metafile\nNo such file or directory"},
       {"menu 3\nfile missing/out.pdf", "Error accessing printer"},
   };
   for (const auto& c : cases) {
@@ -149,12 +149,14 @@ TEST_F(OutputCommands, FailedWriteKeepsTheEarlierFileAndAWriteReplacesIt) {
   rlimit small = saved;
   small.rlim_cur = 100;
   setrlimit(RLIMIT_FSIZE, &small);
-  play("menu 12\nfile keep.tif\nmenu 14\nfile keep.emf");
+  play("menu 12\nfile keep.tif\nmenu 14\nfile keep.emf\nmenu 13");
   setrlimit(RLIMIT_FSIZE, &saved);
   play("menu 11\nfile replace.eps");
   EXPECT_EQ(testing::file_text("keep.tif"), "old");
-  ASSERT_EQ(message_log().size(), 1u);
-  EXPECT_EQ(message_log()[0].text, "Unable to create enhanced metafile");
+  ASSERT_EQ(message_log().size(), 3u);
+  EXPECT_EQ(message_log()[0].text, "Unable to write the TIFF file\nFile too large");
+  EXPECT_EQ(message_log()[1].text, "Unable to create enhanced metafile\nFile too large");
+  EXPECT_EQ(message_log()[2].text, "Unable to write the metafile dizari.wmf\nFile too large");
   EXPECT_EQ(head("replace.eps", 4), "\xC5\xD0\xD3\xC6");
   EXPECT_EQ(files_here(), (std::set<std::string>{"keep.tif", "replace.eps"}));  // no temporary file left
 }

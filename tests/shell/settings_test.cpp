@@ -2,7 +2,10 @@
 // fixed order, tolerant of missing, non-numeric and absurd values, never
 // overwritten by a run that did not read it, and written atomically.
 #include <QAction>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include <cstdio>
 #include <filesystem>
@@ -140,12 +143,88 @@ TEST_F(SettingsFile, FailedWriteKeepsTheOldFile) {
   write_settings_file("[Window]\nBlackBG=1\n");
   OPEN_WINDOW();
   settings().BlackBG = 0;
-  // The temporary file cannot be created: a directory stands in its way.
-  const std::string blocker = common::temporary_name(settings_path());
-  std::filesystem::create_directories(blocker);
+  // A file-size limit below the new text's size makes the write fail midway.
+  rlimit old_limit{};
+  getrlimit(RLIMIT_FSIZE, &old_limit);
+  const auto old_handler = signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old_limit;
+  small.rlim_cur = 40;
+  setrlimit(RLIMIT_FSIZE, &small);
   SHELL_SHUTDOWN();
-  std::filesystem::remove_all(blocker);
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  signal(SIGXFSZ, old_handler);
   EXPECT_EQ(read_settings_file(), "[Window]\nBlackBG=1\n");
+  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(settings_path()).parent_path()))
+    EXPECT_NE(e.path().extension(), ".tmp") << e.path();
+}
+
+// A run rewrites the file only when a setting changed or a key is missing;
+// a link is written through only to what reads as a settings file (or is
+// empty); a file of several names is rewritten where it is, for all of them.
+TEST_F(SettingsFile, WrittenOnlyWhenNeededAndOnlyThroughLinksToSettings) {
+  namespace fs = std::filesystem;
+  const fs::path file = settings_path();
+  const fs::path dir = file.parent_path();
+  const auto inode = [](const fs::path& p) {
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0 ? st.st_ino : 0;
+  };
+  struct Case {
+    const char* what;
+    std::string text;  // what the settings file (or the file a link points to) holds
+    int link;          // 0 none, 1 a symbolic link to other.txt, 2 a hard link other.txt
+    bool change;       // the run changes PageWidth to 777
+    bool written;      // the text changes
+    bool same_file;    // the settings file is still the same inode (not replaced by a rename)
+  };
+  const std::string all = kAllKeys;
+  const std::string passwd = "root:x:0:0:root:/root:/bin/bash\ndaemon:x:1:1::/:/bin/false\n";
+  const Case cases[] = {
+      {"every key, nothing changed", all, 0, false, false, true},
+      {"a key missing", "[Printer]\nPageWidth=650\n", 0, false, true, false},
+      {"a setting changed", all, 0, true, true, false},
+      {"a link to some other file", passwd, 1, true, false, true},
+      {"a link to an empty file", "", 1, true, true, false},
+      {"a link to settings", all, 1, true, true, false},
+      {"a hard link", all, 2, true, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testing::reset_shell();
+    fs::remove(file);
+    fs::remove(dir / "other.txt");
+    const fs::path real = c.link == 0 ? file : dir / "other.txt";
+    if (c.link == 0) {
+      write_settings_file(c.text);
+    } else {
+      std::FILE* f = std::fopen(real.c_str(), "wb");
+      std::fputs(c.text.c_str(), f);
+      std::fclose(f);
+    }
+    if (c.link == 1) fs::create_symlink(real, file);
+    if (c.link == 2) fs::create_hard_link(real, file);
+    const auto before = inode(real);
+    OPEN_WINDOW();
+    if (c.change) settings().PageWidth = 777;
+    SHELL_SHUTDOWN();
+    const std::string after = read_settings_file();
+    EXPECT_EQ(after != c.text, c.written) << after;
+    EXPECT_EQ(inode(real) == before, c.same_file);
+    if (c.written) {
+      EXPECT_NE(after.find(c.change ? "PageWidth=777\n" : "PageWidth=650\n"), std::string::npos) << after;
+      EXPECT_NE(after.find("BlackBG=0\n"), std::string::npos) << after;
+    }
+    if (c.link == 1) {
+      EXPECT_TRUE(fs::is_symlink(fs::symlink_status(file)));
+    }
+    if (c.link == 2) {
+      std::FILE* f = std::fopen((dir / "other.txt").c_str(), "rb");
+      char buffer[4096] = {};
+      const std::size_t n = std::fread(buffer, 1, sizeof buffer, f);
+      std::fclose(f);
+      EXPECT_EQ(std::string(buffer, n), after);  // both names see the new settings
+    }
+  }
 }
 
 TEST_F(SettingsFile, ALinkIsUpdatedWhereItPointsAndThePermissionsStay) {

@@ -25,6 +25,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+bool no_temporary_here() {
+  for (const auto& e : fs::directory_iterator("."))
+    if (e.path().extension() == ".tmp") return false;
+  return true;
+}
+
 std::string crlf(std::initializer_list<std::string> ls) {
   std::string s;
   for (const auto& l : ls) s += l + "\r\n";
@@ -210,7 +216,7 @@ TEST(Tables, AnOlderLongerFileIsReplacedWhole) {
   run_captured(WRITE_VOLTS);
   EXPECT_EQ(fs::file_size("VOLTS.TBL"), read_file("VOLTS.TBL").size());
   EXPECT_EQ(read_file("VOLTS.TBL").find('#'), std::string::npos);
-  EXPECT_FALSE(fs::exists(common::temporary_name("VOLTS.TBL")));
+  EXPECT_TRUE(no_temporary_here());
 }
 
 // ---- Failed writes ------------------------------------------------------------------------
@@ -230,14 +236,25 @@ void expect_write_failed(const Captured& c, const std::string& name, const std::
 
 }  // namespace
 
-TEST(TableWriteFails, DirectoryInPlaceOfTheTemporaryFile) {
+// The pair is renamed only when both are written: a field table that cannot
+// be written leaves the earlier potential table beside the earlier field.
+TEST(TableWriteFails, TheSecondTableFailingKeepsTheEarlierPair) {
   small_sheet();
   write_file("VOLTS.TBL", kOld);
-  fs::create_directory(common::temporary_name("VOLTS.TBL"));
-  const auto c = run_captured(WRITE_VOLTS);
-  fs::remove_all(common::temporary_name("VOLTS.TBL"));
-  expect_write_failed(c, "VOLTS.TBL", "Is a directory");
+  fs::create_directories("EFIELD.TBL/inside");
+  const auto c = run_captured([] { write_tables(); });
+  expect_write_failed(c, "EFIELD.TBL", "Is a directory");
   EXPECT_EQ(read_file("VOLTS.TBL"), kOld);
+  EXPECT_TRUE(no_temporary_here());
+}
+
+TEST(TableWriteFails, PairIntoAnotherFolder) {
+  small_sheet();
+  fs::create_directory("out");
+  run_captured([] { write_tables("out"); });
+  EXPECT_EQ(split_lines(read_file("out/VOLTS.TBL"))[0], "VOLTS.TBL     \r");
+  EXPECT_EQ(split_lines(read_file("out/EFIELD.TBL"))[0], "EFIELD.TBL    \r");
+  EXPECT_FALSE(fs::exists("VOLTS.TBL"));
 }
 
 TEST(TableWriteFails, DirectoryInPlaceOfTheTable) {
@@ -246,7 +263,7 @@ TEST(TableWriteFails, DirectoryInPlaceOfTheTable) {
   const auto c = run_captured(WRITE_EFIELD);
   expect_write_failed(c, "EFIELD.TBL", "Is a directory");
   EXPECT_TRUE(fs::is_directory("EFIELD.TBL/inside"));
-  EXPECT_FALSE(fs::exists(common::temporary_name("EFIELD.TBL")));
+  EXPECT_TRUE(no_temporary_here());
   fs::remove_all("EFIELD.TBL");
 }
 
@@ -267,19 +284,16 @@ TEST(TableWriteFails, NoRoomForTheWholeFile) {
   signal(SIGXFSZ, old_handler);
   expect_write_failed(c, "VOLTS.TBL", "File too large");
   EXPECT_EQ(read_file("VOLTS.TBL"), kOld);
-  EXPECT_FALSE(fs::exists(common::temporary_name("VOLTS.TBL")));
+  EXPECT_TRUE(no_temporary_here());
 }
 
-// The temporary file cannot be created: its name leads under a regular file,
-// which no user, the super-user included, can create anything in.
+// The temporary file cannot be created: the folder is a regular file, which
+// no user, the super-user included, can create anything in.
 TEST(TableWriteFails, TemporaryFileCannotBeCreated) {
   small_sheet();
-  write_file("VOLTS.TBL", kOld);
   write_file("blocker", "a regular file\n");
-  fs::create_symlink("blocker/VOLTS.TBL", common::temporary_name("VOLTS.TBL"));
-  const auto c = run_captured(WRITE_VOLTS);
-  expect_write_failed(c, "VOLTS.TBL", "Not a directory");
-  EXPECT_EQ(read_file("VOLTS.TBL"), kOld);
+  const auto c = run_captured([] { write_tables("blocker"); });
+  expect_write_failed(c, "blocker/VOLTS.TBL", "Not a directory");
   EXPECT_EQ(read_file("blocker"), "a regular file\n");
 }
 

@@ -79,7 +79,11 @@ TEST(MarkelFileMenu, F2AndItsLineToggleRecordingAndF10AndItsLineLeave) {
     EXPECT_EQ(run.ended, c.fatal) << c.name;
     EXPECT_EQ(f2_lines(run.pages), c.f2_lines) << c.name << run.pages;
     EXPECT_EQ(plot::kernel_state().recording, c.recording) << c.name;
-    EXPECT_EQ(fs::exists("MARKEL.MKL"), std::string(c.f2_lines).find('C') != std::string::npos) << c.name;
+    // The recording goes to a temporary file, which takes the name when it closes.
+    const bool started = std::string(c.f2_lines).find('C') != std::string::npos;
+    EXPECT_EQ(fs::exists("MARKEL.MKL"), started && c.recording == 0) << c.name;
+    EXPECT_EQ(!markel_recording_file().empty() && fs::exists(markel_recording_file()), c.recording == 1) << c.name;
+    close_markel_file();
     fs::remove("MARKEL.MKL");
   }
   // The page as it stands while not recording.
