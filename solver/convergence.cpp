@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "solver/converged_answer.h"
 #include "solver/grid.h"
 
 namespace kesto::solver {
@@ -175,8 +176,15 @@ void set_convergence_listeners(SweepChangeListener each_sweep, ConvergenceListen
 }
 
 void report_convergence() {
-  g_last_line = convergence_line(estimate_convergence(convergence_record(), largest_potential()));
-  if (g_after_last) g_after_last(g_last_line);
+  find_converged_answer();
+  const ConvergenceEstimate e = estimate_convergence(convergence_record(), largest_potential());
+  const ConvergedAnswer& a = converged_answer();
+  g_last_line = a.found ? exact_convergence_line(e, a) : convergence_line(e);
+  if (!g_after_last) return;
+  if (!a.found && !a.failure.empty())
+    g_after_last(g_last_line + "\nconvergence: no converged potential: " + a.failure);
+  else
+    g_after_last(g_last_line);
 }
 
 const std::string& last_convergence_line() { return g_last_line; }

@@ -72,8 +72,10 @@ using SweepChangeListener = void (*)(std::int32_t sweep, float change);
 using ConvergenceListener = void (*)(const std::string& line);
 void set_convergence_listeners(SweepChangeListener each_sweep, ConvergenceListener after_last);
 
-// After the last sweep (the grid's potentials up to date): the line for the
-// record and the grid, to the listener.
+// After the last sweep (the grid's potentials up to date): the converged
+// answer found (converged_answer.h), and the line to the listener: exact
+// where the network was solved, else the estimate (followed, where the solve
+// failed, by a second line that says why).
 void report_convergence();
 // The line the last report gave ("" before the first report of a run).
 const std::string& last_convergence_line();

@@ -15,6 +15,7 @@
 #include "solver/deck_traps.h"
 #include "solver/grid.h"
 #include "solver/run_driver.h"
+#include "solver/sweeps_needed.h"
 #include "textui/file_names.h"
 #include "textui/messages.h"
 
@@ -160,6 +161,8 @@ int check_deck(const std::string& path, std::ostream& out) {
     out << "\nWarnings:\n";
     for (const Warning& w : warnings) out << "  line " << w.line << ": " << w.text << '\n';
   }
+  // A deck that a run takes: the sweeps its network needs, counted.
+  if (check.faults().empty() && check.space_line() != 0) out << '\n' << sweeps_needed_line(count_sweeps_needed()) << '\n';
   out << '\n'
       << deck << ": " << count(check.faults().size(), "line that stops a run", "lines that stop a run") << ", "
       << count(warnings.size(), "warning", "warnings") << ".\n";

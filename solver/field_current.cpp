@@ -14,24 +14,59 @@ namespace kesto::solver {
 
 using textui::set_message;
 
+CurrentLine clamped_current_line(const Grid& g) {
+  CurrentLine l{g.ICS, g.JCS, g.ICE, g.JCE};
+  if (l.ICE == l.ICS) {
+    if (l.JCS == 1) l.JCS = 2;
+    if (l.JCE == g.NY) l.JCE = g.NY - 1;
+  } else {
+    if (l.ICS == 1) l.ICS = 2;
+    if (l.ICE == g.NX) l.ICE = g.NX - 1;
+  }
+  return l;
+}
+
+namespace {
+
+// -THICK x the sum over the line's cells of the mean of the currents per unit
+// thickness in the links on either side, across the line; `V(I, J)` gives a
+// cell's potential and Real is the precision of the sum.
+template <typename Real, typename Potential>
+Real current_across(const Grid& g, const CurrentLine& l, Potential V) {
+  Real sum = 0;
+  const Real half = static_cast<Real>(0.5);
+  if (l.ICE == l.ICS) {  // vertical: current across it flows along I
+    const std::int32_t I = l.ICS;
+    for (std::int32_t J = l.JCS; J <= l.JCE; ++J)
+      sum = sum + half * (static_cast<Real>(g.GX[I][J]) * (V(I + 1, J) - V(I, J)) +
+                          static_cast<Real>(g.GX[I - 1][J]) * (V(I, J) - V(I - 1, J)));
+  } else {  // horizontal: current across it flows along J
+    const std::int32_t J = l.JCS;
+    for (std::int32_t I = l.ICS; I <= l.ICE; ++I)
+      sum = sum + half * (static_cast<Real>(g.GY[I][J]) * (V(I, J + 1) - V(I, J)) +
+                          static_cast<Real>(g.GY[I][J - 1]) * (V(I, J) - V(I, J - 1)));
+  }
+  return -static_cast<Real>(g.THICK) * sum;
+}
+
+}  // namespace
+
+float line_current(const Grid& g, const CurrentLine& l) {
+  return current_across<float>(g, l, [&g](std::int32_t I, std::int32_t J) { return g.V[I][J]; });
+}
+
+double line_current(const Grid& g, const CurrentLine& l, const std::vector<double>& v) {
+  return current_across<double>(g, l, [&v](std::int32_t I, std::int32_t J) {
+    return v[static_cast<std::size_t>(I) * (sheet::MAXNY + 1) + static_cast<std::size_t>(J)];
+  });
+}
+
 void FIND_CURRENT() {
   Grid& g = grid();
   if (g.CURRENT_SET != 1) return;
-  float sum = 0.0f;
-  if (g.ICE == g.ICS) {  // vertical: current across it flows along I
-    const std::int32_t I = g.ICS;
-    if (g.JCS == 1) g.JCS = 2;
-    if (g.JCE == g.NY) g.JCE = g.NY - 1;
-    for (std::int32_t J = g.JCS; J <= g.JCE; ++J)
-      sum = sum + 0.5f * (g.GX[I][J] * (g.V[I + 1][J] - g.V[I][J]) + g.GX[I - 1][J] * (g.V[I][J] - g.V[I - 1][J]));
-  } else {  // horizontal: current across it flows along J
-    const std::int32_t J = g.JCS;
-    if (g.ICS == 1) g.ICS = 2;
-    if (g.ICE == g.NX) g.ICE = g.NX - 1;
-    for (std::int32_t I = g.ICS; I <= g.ICE; ++I)
-      sum = sum + 0.5f * (g.GY[I][J] * (g.V[I][J + 1] - g.V[I][J]) + g.GY[I][J - 1] * (g.V[I][J] - g.V[I][J - 1]));
-  }
-  g.CURRENT_AMPS = -g.THICK * sum;
+  const CurrentLine l = clamped_current_line(g);
+  g.ICS = l.ICS, g.JCS = l.JCS, g.ICE = l.ICE, g.JCE = l.JCE;
+  g.CURRENT_AMPS = line_current(g, l);
   // The one check of the current: neither this page nor the potential table
   // may show a number that is not finite.
   if (!std::isfinite(g.CURRENT_AMPS))

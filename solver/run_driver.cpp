@@ -8,6 +8,7 @@
 #include "plot/result_maps.h"
 #include "plot/sheet.h"
 #include "shell/script/batch.h"
+#include "solver/converged_answer.h"
 #include "solver/convergence.h"
 #include "solver/deck_reader.h"
 #include "solver/field_current.h"
@@ -113,6 +114,7 @@ void RUN_DRIVER() {
   FIND_CURRENT();
   FIND_EFIELD();
   write_tables();
+  deliver_converged_tables();
   textui::finish_markel_file();
 
   // 16-17. The closing page, then the stop.

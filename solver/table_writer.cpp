@@ -89,7 +89,9 @@ std::string e11(float value) {
   return s;
 }
 
-std::string table_text(Table table) {
+// The table of `values` (V in volts, or EMAG in volts per metre); `note`,
+// when not empty, takes the place of the comment line after the content line.
+std::string table_text(Table table, const CellValues& values, bool with_current, float amps, std::string_view note) {
   const Grid& g = grid();
   const bool volts = table == Table::volts;
   std::string out;
@@ -105,11 +107,11 @@ std::string table_text(Table table) {
   put(out, "CM");
   put(out, volts ? "CM This file contains the scalar potential."
                  : "CM This file contains the magnitude of the electric field vector.");
+  put(out, note.empty() ? std::string_view("CM") : note);
   put(out, "CM");
   put(out, "CM");
-  put(out, "CM");
-  if (volts && g.CURRENT_SET == 1) {
-    put(out, "CM The current in the resistor is " + common::format_E(g.CURRENT_AMPS, 15, 7) + " amps.");
+  if (volts && with_current) {
+    put(out, "CM The current in the resistor is " + common::format_E(amps, 15, 7) + " amps.");
     put(out, "CM");
   }
   for (std::string_view line : volts ? kVoltsSettings : kEfieldSettings) put(out, line);
@@ -123,7 +125,7 @@ std::string table_text(Table table) {
   for (std::int32_t I = 1; I <= g.NX; ++I) {
     put(out, e11(cell_centre_cm(I, g.HALFDX)));
     for (std::int32_t J = 1; J <= g.NY; ++J) {
-      const float value = volts ? g.V[I][J] : g.EMAG[I][J] * mega;
+      const float value = volts ? values[I][J] : values[I][J] * mega;
       out.append(y_text[static_cast<std::size_t>(J)]);
       append_E11_4(out, value);
       out.append(kEnd);
@@ -170,7 +172,10 @@ void replace_tables(const std::string& folder, std::initializer_list<Table> tabl
       pending.push_back({t, folder.empty() || folder == "." ? name : folder + "/" + name, {}});
     }
     for (PendingTable& p : pending) {
-      const std::string text = table_text(p.table);
+      const Grid& g = grid();
+      const std::string text = p.table == Table::volts
+                                   ? table_text(Table::volts, g.V, g.CURRENT_SET == 1, g.CURRENT_AMPS, {})
+                                   : table_text(Table::efield, g.EMAG, false, 0.0f, {});
       error = p.file.open(p.path);
       if (error == 0) error = p.file.write(text.data(), text.size());
       if (error != 0) {
@@ -230,5 +235,13 @@ void WRITE_VOLTS() { replace_tables(".", {Table::volts}); }
 void WRITE_EFIELD() { replace_tables(".", {Table::efield}); }
 
 void write_tables(const std::string& folder) { replace_tables(folder, {Table::volts, Table::efield}); }
+
+std::string volts_table_text(const CellValues& V, bool with_current, float amps, std::string_view note) {
+  return table_text(Table::volts, V, with_current, amps, note);
+}
+
+std::string efield_table_text(const CellValues& EMAG, std::string_view note) {
+  return table_text(Table::efield, EMAG, false, 0.0f, note);
+}
 
 }  // namespace kesto::solver

@@ -187,6 +187,9 @@ TEST(DeckCheck, CleanDeckListsWhatWasReadAndReportsNothing) {
             "   11  PAUSE            a key is waited for at every display\n"
             "   12  EN               end of the deck: later lines are not read\n"
             "\n"
+            "Sweeps: 23 sweeps bring this deck's potential within 6.5 mV (0.1 % of its range of 6.5 V) of the "
+            "converged one (counted by sweeping against the network solved directly); NSTEP is 100.\n"
+            "\n"
             "deck.txt: no lines that stop a run, no warnings.\n");
 }
 

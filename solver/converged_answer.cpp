@@ -1,0 +1,155 @@
+#include "solver/converged_answer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstdio>
+#include <memory>
+
+#include "solver/field_current.h"
+#include "solver/grid.h"
+#include "solver/table_writer.h"
+
+namespace kesto::solver {
+namespace {
+
+bool g_wanted = false;
+ConvergedTablesListener g_tables = nullptr;
+
+// x (>= 0) to `digits` significant digits: "1.76", "0.0208", "12", and in
+// exponent form below 0.001 or from 1E6 on ("3.1E-07").
+std::string significant(double x, int digits) {
+  char text[40];
+  if (x == 0.0) return "0";
+  const int exponent = static_cast<int>(std::floor(std::log10(x)));
+  if (exponent < -3 || exponent >= 6) {
+    std::snprintf(text, sizeof text, "%.*E", digits - 1, x);
+  } else {
+    std::snprintf(text, sizeof text, "%.*f", std::max(0, digits - 1 - exponent), x);
+    // Rounding up may add a digit (9.996 -> "10.00"): one decimal too many.
+    const double shown = std::atof(text);
+    if (shown >= std::pow(10.0, exponent + 1) && digits - 2 - exponent >= 0)
+      std::snprintf(text, sizeof text, "%.*f", digits - 2 - exponent, x);
+  }
+  return text;
+}
+
+std::string amperes(double a) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3E A", a == 0.0 ? 0.0 : a);  // no "-0.000E+00"
+  return text;
+}
+
+std::string grouped(long long n) {
+  std::string digits = std::to_string(n);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
+  return digits;
+}
+
+// The field of the converged potential, by the central differences of
+// FIND_EFIELD; false when a value overflows single precision.
+bool converged_field(const Grid& g, const ConvergedPotential& p, CellValues& EMAG) {
+  const float c = 1.0f / (g.DX * 2.0f);
+  for (std::int32_t I = 1; I <= g.NX; ++I)
+    for (std::int32_t J = 1; J <= g.NY; ++J) {
+      EMAG[I][J] = 0.0f;
+      if (g.FIXED[I][J] == 1) continue;
+      const double dv_x = p.at(I + 1, J) - p.at(I - 1, J);
+      const double dv_y = p.at(I, J + 1) - p.at(I, J - 1);
+      EMAG[I][J] = static_cast<float>(std::sqrt(dv_x * dv_x + dv_y * dv_y) * c);
+      if (!std::isfinite(EMAG[I][J])) return false;
+    }
+  return true;
+}
+
+}  // namespace
+
+ConvergedAnswer& converged_answer() {
+  static ConvergedAnswer a;
+  return a;
+}
+
+void want_converged_answer(bool wanted) { g_wanted = wanted; }
+
+bool converged_answer_wanted() { return g_wanted; }
+
+void find_converged_answer() {
+  ConvergedAnswer& a = converged_answer();
+  a = ConvergedAnswer{};
+  if (!g_wanted) return;
+  const Grid& g = grid();
+  a.potential = solve_network(g);
+  if (!a.potential.solved) {
+    a.failure = a.potential.failure;
+    return;
+  }
+  double low = a.potential.at(1, 1), high = low;
+  for (std::int32_t I = 1; I <= g.NX; ++I)
+    for (std::int32_t J = 1; J <= g.NY; ++J) {
+      const double v = a.potential.at(I, J);
+      low = std::min(low, v);
+      high = std::max(high, v);
+      const double d = std::fabs(static_cast<double>(g.V[I][J]) - v);
+      if (d > a.distance || a.I == 0) a.distance = d, a.I = I, a.J = J;
+    }
+  a.range = high - low;
+  a.with_current = g.CURRENT_SET == 1;
+  if (a.with_current) {
+    const CurrentLine line = clamped_current_line(g);
+    a.nstep_current = line_current(g, line);
+    a.current = line_current(g, line, a.potential.V);
+  }
+  a.found = true;
+}
+
+std::string exact_convergence_line(const ConvergenceEstimate& e, const ConvergedAnswer& a) {
+  using Kind = ConvergenceEstimate::Kind;
+  std::string line = "convergence: ";
+  char change[64];
+  std::snprintf(change, sizeof change, "last sweep moved no cell by more than %.1E V", static_cast<double>(e.change));
+  line += e.kind == Kind::no_sweep ? "no sweep made" : e.kind == Kind::converged ? "last sweep moved no cell" : change;
+  if (a.distance == 0.0) {
+    line += "; every cell holds the converged potential";
+  } else {
+    line += "; distance from the converged potential " + significant(a.distance, 3) + " V";
+    if (a.range > 0.0) line += " (" + significant(100.0 * a.distance / a.range, 2) + " % of the range)";
+    line += " at cell (" + std::to_string(a.I) + ", " + std::to_string(a.J) + ")";
+  }
+  if (a.with_current)
+    line += "; current " + amperes(a.nstep_current) + " after the sweeps, " + amperes(a.current) + " converged";
+  if (a.distance == 0.0) return line;
+  if (a.distance <= kConvergenceTolerance) return line + "; within 1 mV";
+  if (e.kind == Kind::settled && e.more_sweeps > 0.0) {
+    const long long n = std::llround(e.more_sweeps);
+    return line + "; an estimated " + grouped(n) + (n == 1 ? " more sweep" : " more sweeps") + " for 1 mV";
+  }
+  return line + "; the sweeps still needed for 1 mV cannot be estimated from the changes";
+}
+
+void set_converged_tables_listener(ConvergedTablesListener listener) { g_tables = listener; }
+
+void deliver_converged_tables() {
+  if (!g_tables) return;
+  const ConvergedAnswer& a = converged_answer();
+  if (!a.found) {
+    g_tables({}, {}, a.failure.empty() ? "the network was not solved" : "the direct solve was refused: " + a.failure);
+    return;
+  }
+  const Grid& g = grid();
+  struct Cells {
+    CellValues values{};
+  };
+  auto V = std::make_unique<Cells>();
+  auto EMAG = std::make_unique<Cells>();
+  for (std::int32_t I = 1; I <= g.NX; ++I)
+    for (std::int32_t J = 1; J <= g.NY; ++J) V->values[I][J] = static_cast<float>(a.potential.at(I, J));
+  const float amps = static_cast<float>(a.current);
+  if (!converged_field(g, a.potential, EMAG->values) || !std::isfinite(amps)) {
+    g_tables({}, {}, "the converged field or current overflows single precision");
+    return;
+  }
+  g_tables(volts_table_text(V->values, a.with_current, amps, "CM The converged potential: the network solved directly."),
+           efield_table_text(EMAG->values, "CM The field of the converged potential (the network solved directly)."), {});
+}
+
+}  // namespace kesto::solver

@@ -1,0 +1,55 @@
+// The converged answer beside the run's own: after the last sweep the
+// network is solved directly (network_solve.h), and the run learns exactly
+// how far its NSTEP potential is from the converged one, the converged
+// current through the current line, and, for whoever asks, the two tables of
+// the converged potential. The run's own potentials, pages, pictures and
+// tables are never touched by it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "solver/convergence.h"
+#include "solver/network_solve.h"
+
+namespace kesto::solver {
+
+struct ConvergedAnswer {
+  bool found = false;            // the direct solve succeeded
+  std::string failure;           // why not, when it did not
+  ConvergedPotential potential;  // the converged potential
+  double distance = 0.0;         // largest |V after NSTEP sweeps - converged V| of any cell (V)
+  std::int32_t I = 0, J = 0;     // the first cell where it occurs (I outer, J inner)
+  double range = 0.0;            // largest minus smallest converged potential (V)
+  bool with_current = false;     // the deck has a CURRENT line
+  float nstep_current = 0.0f;    // its current after the sweeps (A), as the run shows it
+  double current = 0.0;          // ... and from the converged potential (A)
+};
+
+// The run's converged answer.
+ConvergedAnswer& converged_answer();
+// Whether the runs solve the network at all (someone reads the answer: the
+// convergence line is shown, or the converged tables are asked for); off
+// until the program turns it on.
+void want_converged_answer(bool wanted);
+bool converged_answer_wanted();
+
+// After the last sweep, the grid's potentials up to date: the answer for the
+// grid, when wanted (otherwise it stays empty).
+void find_converged_answer();
+
+// The exact convergence line: the last sweep's change (from `e`), the
+// distance from the converged potential with its share of the range and its
+// cell, the two currents when there is a current line, and the sweeps still
+// needed for 1 mV as `e` estimates them.
+std::string exact_convergence_line(const ConvergenceEstimate& e, const ConvergedAnswer& a);
+
+// Who receives the converged tables: the texts of VOLTS.TBL and EFIELD.TBL,
+// or (both empty) the reason there are none.
+using ConvergedTablesListener = void (*)(const std::string& volts, const std::string& efield,
+                                         const std::string& failure);
+void set_converged_tables_listener(ConvergedTablesListener listener);
+// After the run's own tables: the converged tables to the listener, if any.
+void deliver_converged_tables();
+
+}  // namespace kesto::solver
