@@ -1,0 +1,135 @@
+// The direct solve of the network on the full 250 x 110 grid (the
+// demonstration deck), step by step, and what it adds to a whole batch run.
+//
+// BM_DirectSolve: setting the system up, the ordering and factorisation,
+// and the solve with its check and refinement, each in milliseconds (thread
+// processor time, so that other programs on the machine weigh less); the
+// bytes the factor holds and the growth of the resident memory while it is
+// made (peak minus start, from /proc/self/status after resetting the peak).
+// BM_BatchRunDirectSolve: the demonstration deck as a batch run with
+// --converged DIR against the same run with the direct solve turned off
+// (KESTO_DIRECT_SOLVE=off), wall and processor time, and the extra share.
+//
+//   ./build/kesto_bench --benchmark_filter=DirectSolve --benchmark_counters_tabular=true
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "demo_deck.h"
+#include "solver/network_solve.h"
+#include "solver/sweep.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+double thread_ms() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return 1e3 * static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_nsec);
+}
+
+// A "VmRSS:" or "VmHWM:" figure of this process, in kB.
+long status_kb(const std::string& key) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + key.size());
+  return 0;
+}
+
+void BM_DirectSolve(benchmark::State& state) {
+  kesto::bench::read_demo_deck();
+  kesto::solver::SET_CONDUCTANCES();
+  double setup = 0, factor = 0, solve = 0, peak_kb = 0;
+  std::size_t factor_bytes = 0;
+  for (auto _ : state) {
+    kesto::solver::ConvergedPotential p;
+    kesto::solver::NetworkSolver solver;
+    std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
+    const long start_kb = status_kb("VmRSS:");
+    const double t0 = thread_ms();
+    bool ok = solver.set_up(kesto::solver::grid(), p);
+    const double t1 = thread_ms();
+    ok = ok && solver.factorise(p);
+    const double t2 = thread_ms();
+    ok = ok && solver.solve(p);
+    const double t3 = thread_ms();
+    if (!ok) {
+      state.SkipWithError(p.failure.c_str());
+      break;
+    }
+    setup += t1 - t0, factor += t2 - t1, solve += t3 - t2;
+    peak_kb = std::max(peak_kb, static_cast<double>(status_kb("VmHWM:") - start_kb));
+    factor_bytes = solver.factor_bytes();
+    benchmark::DoNotOptimize(p.V.data());
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["setup_ms"] = setup / n;
+  state.counters["factor_ms"] = factor / n;
+  state.counters["solve_ms"] = solve / n;
+  state.counters["total_ms"] = (setup + factor + solve) / n;
+  state.counters["factor_MB"] = static_cast<double>(factor_bytes) / (1024.0 * 1024.0);
+  state.counters["peak_rss_MB"] = peak_kb / 1024.0;
+}
+
+struct RunTime {
+  double cpu = 0.0, wall = 0.0;
+  bool ok = false;
+};
+
+RunTime timed_run(const std::string& command) {
+  rusage before{}, after{};
+  getrusage(RUSAGE_CHILDREN, &before);
+  const auto t0 = std::chrono::steady_clock::now();
+  RunTime t;
+  t.ok = std::system(command.c_str()) == 0;
+  t.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  getrusage(RUSAGE_CHILDREN, &after);
+  auto seconds = [](const timeval& v) { return static_cast<double>(v.tv_sec) + 1e-6 * static_cast<double>(v.tv_usec); };
+  t.cpu = seconds(after.ru_utime) - seconds(before.ru_utime) + seconds(after.ru_stime) - seconds(before.ru_stime);
+  return t;
+}
+
+void BM_BatchRunDirectSolve(benchmark::State& state) {
+  const fs::path dir = fs::temp_directory_path() / ("kesto_converged_bench_" + std::to_string(::getpid()));
+  fs::create_directories(dir / "converged");
+  const std::string start = "cd '" + dir.string() + "' && env -u KESTO_SWEEP_KERNEL -u KESTO_DIRECT_SOLVE XDG_CONFIG_HOME='" +
+                            dir.string() + "/config' ";
+  const std::string deck = " '" + std::string(KESTO_BINARY_DIR) + "/kesto' --batch '" + KESTO_SOURCE_DIR +
+                           "/examples/DEMO'";
+  const std::string with = start + deck + " --converged converged > /dev/null 2>&1";
+  const std::string without = start + "KESTO_DIRECT_SOLVE=off" + deck + " > /dev/null 2>&1";
+  RunTime a, b;
+  for (auto _ : state) {
+    const RunTime w = timed_run(with), o = timed_run(without);
+    if (!w.ok || !o.ok) {
+      state.SkipWithError("a batch run did not end normally");
+      break;
+    }
+    a.cpu += w.cpu, a.wall += w.wall, b.cpu += o.cpu, b.wall += o.wall;
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["with_wall_s"] = a.wall / n;
+  state.counters["without_wall_s"] = b.wall / n;
+  state.counters["extra_wall_pct"] = 100.0 * (a.wall - b.wall) / b.wall;
+  state.counters["with_cpu_s"] = a.cpu / n;
+  state.counters["without_cpu_s"] = b.cpu / n;
+  state.counters["extra_cpu_pct"] = 100.0 * (a.cpu - b.cpu) / b.cpu;
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+}
+
+BENCHMARK(BM_DirectSolve)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_BatchRunDirectSolve)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(3);
+
+}  // namespace
