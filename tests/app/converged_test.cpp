@@ -153,8 +153,8 @@ TEST(Converged, EveryFailureIsSaidAndLeavesTheFolderAsItWas) {
        "kesto: the folder for the converged tables /proc/1 cannot be written (", false},
       {"no value", linear_strip(5), "", "", "", 2, "kesto: --converged needs a value\n", false},
       {"a table that is a folder", linear_strip(5), "out", "efield-dir", "", 1,
-       "kesto: the converged tables could not be written: out/EFIELD.TBL is not a file that may be replaced; earlier "
-       "tables there are left as they were\n",
+       "kesto: the converged tables could not be written in out (Is a directory); earlier tables there are left as "
+       "they were\n",
        true},
       {"a solve refused", kIsland, "out", "", "", 1,
        "kesto: no converged tables were written in out: the direct solve was refused: the conductances span too many "
