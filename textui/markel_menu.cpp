@@ -73,7 +73,7 @@ void MARKEL_FILE_MENU(const std::string& date) {
     if (action == ACTION_F10) return;
     if (action != kF2) continue;
     if (plot::kernel_state().recording == 1)
-      close_markel_file();
+      finish_markel_file();
     else
       start_recording(date);
   }

@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "common/fixed_text.h"
 #include "plot/kernel/kernel.h"
+#include "shell/settings/message_box.h"
 #include "shell/window/text_grid.h"
 #include "support/run_capture.h"
 #include "textui/banner.h"
@@ -99,6 +102,25 @@ TEST(MarkelFileMenu, F2AndItsLineToggleRecordingAndF10AndItsLineLeave) {
   EXPECT_EQ((std::vector<int>{attrs[0][0], attrs[2][0], attrs[2][79], attrs[6][31], attrs[6][32], attrs[6][33],
                               attrs[6][46], attrs[6][47], attrs[8][13]}),
             (std::vector<int>{7, 112, 112, 7, 7, 112, 112, 7, 7}));
+}
+
+// F2 that closes a recording which could not be written says so in a box and
+// leaves the earlier file of that name as it was.
+TEST(MarkelFileMenu, AFailedCloseIsShownAndKeepsTheEarlierFile) {
+  fresh("", "MARKEL.MKL");
+  { std::ofstream("MARKEL.MKL") << "earlier\n"; }
+  shell::message_log().clear();
+  menu("key F2\n");
+  ASSERT_EQ(plot::kernel_state().recording, 1);
+  plot::kernel_state().markel_error = ENOSPC;  // a record that did not reach the disk
+  menu("key F2\n");
+  EXPECT_EQ(plot::kernel_state().recording, 0);
+  ASSERT_EQ(shell::message_log().size(), 1u);
+  EXPECT_EQ(shell::message_log()[0].text,
+            "Unable to write the MARKEL file MARKEL.MKL (No space left on device); an earlier file of this name is "
+            "left as it was");
+  EXPECT_EQ(lines_of("MARKEL.MKL"), std::vector<std::string>{"earlier"});
+  shell::message_log().clear();
 }
 
 TEST(MarkelFileMenu, TheNameFieldStoresNoControlCharacter) {
