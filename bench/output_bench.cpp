@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 #include "common/file_replacing.h"
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "plot/result_maps.h"
 #include "plot/sheet.h"
 #include "shell/drawing/plot_buffer.h"

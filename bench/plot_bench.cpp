@@ -19,7 +19,7 @@
 #include <unistd.h>
 
 #include "common/fixed_text.h"
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "plot/result_maps.h"
 #include "plot/sheet.h"
 #include "shell/script/batch.h"

@@ -1,7 +1,7 @@
 #include "plot/buttons.h"
 
 #include "common/fixed_text.h"
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "shell/graphics/graphics_interface.h"
 #include "shell/window/events.h"
 #include "textui/messages.h"

@@ -1,6 +1,6 @@
 // The colour of a value on the HOT scale of the current colour range, and
 // of a cell (grounded cells in colour 7).
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "plot/result_maps.h"
 #include "plot/sheet.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "common/fortran_format.h"
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "shell/settings/message_box.h"
 #include "textui/messages.h"
 

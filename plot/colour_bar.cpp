@@ -3,7 +3,7 @@
 #include "common/fixed_text.h"
 #include "common/fortran_format.h"
 #include "plot/bar_scale.h"
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "plot/result_maps.h"
 #include "textui/messages.h"
 

@@ -2,7 +2,7 @@
 // colour of its kind, a legend of the kinds, and the current line.
 #include "plot/geometry_view.h"
 
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "plot/result_maps.h"
 #include "plot/sheet.h"
 #include "shell/graphics/graphics_interface.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "common/fortran_format.h"
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "shell/graphics/graphics_interface.h"
 
 namespace kesto::plot {

@@ -1,6 +1,6 @@
 // The whole potential picture and the whole field-strength picture.
 #include "common/fixed_text.h"
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "plot/result_maps.h"
 #include "plot/sheet.h"
 #include "shell/graphics/graphics_interface.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/fortran_format.h"
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "solver/grid.h"
 #include "solver/range_checks.h"
 #include "textui/messages.h"

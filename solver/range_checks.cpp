@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "common/fortran_format.h"
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "solver/grid.h"
 #include "textui/messages.h"
 

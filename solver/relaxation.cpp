@@ -8,7 +8,7 @@
 #include "common/fixed_text.h"
 #include "common/fortran_format.h"
 #include "common/progress.h"
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "plot/result_maps.h"
 #include "plot/sheet.h"
 #include "shell/script/batch.h"

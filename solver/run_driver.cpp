@@ -4,7 +4,7 @@
 #include "common/fixed_text.h"
 #include "common/run_ended.h"
 #include "plot/geometry_view.h"
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "plot/result_maps.h"
 #include "plot/sheet.h"
 #include "shell/script/batch.h"

@@ -6,7 +6,7 @@
 
 #include "common/file_replacing.h"
 #include "common/fixed_text.h"
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "shell/settings/message_box.h"
 #include "textui/banner.h"
 

@@ -1,7 +1,7 @@
 #include "textui/markel_menu.h"
 
 #include "common/fixed_text.h"
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "textui/actions.h"
 #include "textui/file_names.h"
 #include "textui/forms.h"

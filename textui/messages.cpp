@@ -2,7 +2,7 @@
 
 #include "common/fixed_text.h"
 #include "common/run_ended.h"
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "shell/window/events.h"
 #include "shell/graphics/graphics_interface.h"
 #include "textui/text_screen.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "plot/kernel/markel_records.h"
+#include "kernel/markel_records.h"
 
 using namespace kesto::plot::markel;
 

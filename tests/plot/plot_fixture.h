@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "plot/kernel/kernel.h"
-#include "plot/kernel/markel_records.h"
+#include "kernel/kernel.h"
+#include "kernel/markel_records.h"
 #include "plot/result_maps.h"
 #include "plot/sheet.h"
 #include "shell/graphics/graphics_interface.h"

@@ -11,12 +11,12 @@ failed=0
 
 tree() {  # a fresh tree: the layers' folders, shell's and textui's public faces
   rm -rf "$work/t"
-  mkdir -p "$work/t"/{common,shell/window,plot/kernel,textui,sheet,solver,app}
+  mkdir -p "$work/t"/{common,shell/window,kernel,textui,sheet,plot,solver,app}
   printf '## Public face\n\n- `shell/window/events.h` — the event wait\n\n## Other\n\n- `shell/window/hidden.h`\n' \
     > "$work/t/shell/README.md"
   printf '## Public face\n\n- `textui/messages.h`\n' > "$work/t/textui/README.md"
   printf '## Public face\n\n- `common/x.h`\n' > "$work/t/common/README.md"
-  printf '# kernel\n## Public face\n- `plot/kernel/kernel.h` — all of it\n' > "$work/t/plot/kernel/README.md"
+  printf '# kernel\n## Public face\n- `kernel/kernel.h` — all of it\n' > "$work/t/kernel/README.md"
   touch "$work/t/shell/window/events.h" "$work/t/shell/window/hidden.h" "$work/t/textui/messages.h"
 }
 
@@ -35,21 +35,21 @@ expect() {  # expect NAME STATUS OUTPUT
 
 tree
 printf '#include "shell/window/events.h"\n#include "common/x.h"\n#include <vector>\n' > "$work/t/textui/forms.cpp"
-printf '#include "textui/messages.h"\n#include "plot/kernel/kernel.h"\n' > "$work/t/plot/colour_bar.cpp"
+printf '#include "textui/messages.h"\n#include "kernel/kernel.h"\n' > "$work/t/plot/colour_bar.cpp"
 printf '#include "sheet/cell_grid.h"\n' > "$work/t/sheet/cell_grid.cpp"
 printf '#include <QImage>\n#include "window/local.h"\n' > "$work/t/shell/window/picture.cpp"
 expect "tree that keeps the rules" 0 ""
 
 tree
 printf '// one\n#include "solver/grid.h"\n' > "$work/t/textui/forms.cpp"
-printf '  #  include "shell/window/hidden.h"\n' > "$work/t/plot/kernel/lines.cpp"
+printf '  #  include "shell/window/hidden.h"\n' > "$work/t/kernel/lines.cpp"
 printf '#include <QWidget>\n' > "$work/t/app/main.cpp"
-printf '#include "textui/messages.h"\n' > "$work/t/plot/kernel/text.cpp"
-printf '#include "plot/geometry_view.h"\n' > "$work/t/plot/kernel/areas.cpp"
+printf '#include "textui/messages.h"\n' > "$work/t/kernel/text.cpp"
+printf '#include "plot/geometry_view.h"\n' > "$work/t/kernel/areas.cpp"
 expect "each rule broken once" 1 "app/main.cpp:1: includes <QWidget>, a Qt header outside shell/
-plot/kernel/areas.cpp:1: includes plot/geometry_view.h, a header of the layer displays above kernel
-plot/kernel/lines.cpp:1: includes shell/window/hidden.h, internal to the layer shell (not in shell/README.md)
-plot/kernel/text.cpp:1: includes textui/messages.h, a header of the layer textui above kernel
+kernel/areas.cpp:1: includes plot/geometry_view.h, a header of the layer displays above kernel
+kernel/lines.cpp:1: includes shell/window/hidden.h, internal to the layer shell (not in shell/README.md)
+kernel/text.cpp:1: includes textui/messages.h, a header of the layer textui above kernel
 textui/forms.cpp:2: includes solver/grid.h, a header of the layer solver above textui
 check-layers: 5 include(s) break the layer rules"
 

@@ -9,7 +9,7 @@
 #include <map>
 #include <sstream>
 
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "shell/window_fixture.h"
 #include "support/run_capture.h"
 #include "textui/file_utilities.h"

@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "common/fixed_text.h"
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 #include "shell/settings/message_box.h"
 #include "shell/window/text_grid.h"
 #include "support/run_capture.h"

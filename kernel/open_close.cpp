@@ -3,8 +3,8 @@
 #include <iostream>
 
 #include "common/run_ended.h"
-#include "plot/kernel/kernel.h"
-#include "plot/kernel/recording.h"
+#include "kernel/kernel.h"
+#include "kernel/recording.h"
 #include "shell/graphics/graphics_interface.h"
 #include "shell/window/shutdown.h"
 

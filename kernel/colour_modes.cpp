@@ -3,10 +3,10 @@
 #include <iostream>
 
 #include "common/fortran_format.h"
-#include "plot/kernel/kernel.h"
-#include "plot/kernel/markel_records.h"
-#include "plot/kernel/recording.h"
-#include "plot/kernel/short_int.h"
+#include "kernel/kernel.h"
+#include "kernel/markel_records.h"
+#include "kernel/recording.h"
+#include "kernel/short_int.h"
 #include "shell/graphics/graphics_interface.h"
 
 namespace kesto::plot {

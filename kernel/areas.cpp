@@ -1,8 +1,8 @@
 // Rectangles and quadrilaterals in the current colour.
-#include "plot/kernel/kernel.h"
-#include "plot/kernel/markel_records.h"
-#include "plot/kernel/recording.h"
-#include "plot/kernel/short_int.h"
+#include "kernel/kernel.h"
+#include "kernel/markel_records.h"
+#include "kernel/recording.h"
+#include "kernel/short_int.h"
 #include "shell/graphics/graphics_interface.h"
 
 namespace kesto::plot {

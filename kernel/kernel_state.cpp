@@ -1,5 +1,5 @@
-#include "plot/kernel/kernel.h"
-#include "plot/kernel/recording.h"
+#include "kernel/kernel.h"
+#include "kernel/recording.h"
 
 #include <cerrno>
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "plot/kernel/kernel.h"
+#include "kernel/kernel.h"
 
 namespace kesto::plot {
 

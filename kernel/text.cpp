@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "plot/kernel/kernel.h"
-#include "plot/kernel/markel_records.h"
-#include "plot/kernel/recording.h"
+#include "kernel/kernel.h"
+#include "kernel/markel_records.h"
+#include "kernel/recording.h"
 #include "shell/graphics/graphics_interface.h"
 
 namespace kesto::plot {

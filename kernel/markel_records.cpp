@@ -1,4 +1,4 @@
-#include "plot/kernel/markel_records.h"
+#include "kernel/markel_records.h"
 
 #include <algorithm>
 

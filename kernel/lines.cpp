@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "plot/kernel/kernel.h"
-#include "plot/kernel/markel_records.h"
-#include "plot/kernel/recording.h"
+#include "kernel/kernel.h"
+#include "kernel/markel_records.h"
+#include "kernel/recording.h"
 #include "shell/graphics/graphics_interface.h"
 
 namespace kesto::plot {

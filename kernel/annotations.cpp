@@ -1,7 +1,7 @@
 // Records without a picture: the LA record and comments.
-#include "plot/kernel/kernel.h"
-#include "plot/kernel/markel_records.h"
-#include "plot/kernel/recording.h"
+#include "kernel/kernel.h"
+#include "kernel/markel_records.h"
+#include "kernel/recording.h"
 
 namespace kesto::plot {
 
