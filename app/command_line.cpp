@@ -18,11 +18,7 @@
 #include "common/fixed_text.h"
 #include "common/progress.h"
 #include "common/run_ended.h"
-#include "shell/script/batch.h"
 #include "shell/window/process_entry.h"
-#include "shell/script/script.h"
-#include "shell/script/script_file.h"
-#include "shell/window/window_state.h"
 #include "solver/converged_answer.h"
 #include "solver/deck_check.h"
 #include "solver/deck_observer.h"
@@ -227,7 +223,7 @@ int exit_status(common::RunEnded::Kind how, bool batch) {
 // A batch run that a script's close or key ended says so: nobody saw it end.
 void report_interruption(common::RunEnded::Kind how, bool batch) {
   if (!batch || how != common::RunEnded::Kind::interrupted) return;
-  std::cerr << (shell::window_state().quit_seen ? "kesto: the window was closed; the run ended there\n"
+  std::cerr << (shell::WINDOW_CLOSED() ? "kesto: the window was closed; the run ended there\n"
                                                 : "kesto: a key ended the run during the sweeps; no table was written\n");
 }
 
@@ -261,7 +257,7 @@ int run_kesto(int argc, char** argv) {
     std::cerr << "kesto: " << error << '\n';
     return 2;
   }
-  if (!a.script.empty() && !shell::read_script_file(a.script, shell::script(), error)) {
+  if (!a.script.empty() && !shell::LOAD_SCRIPT_FILE(a.script, error)) {
     std::cerr << "kesto: " << error << '\n';
     return 2;
   }
@@ -272,11 +268,7 @@ int run_kesto(int argc, char** argv) {
   }
 
   solver::run_options() = solver::RunOptions{a.deck, a.markel, !a.batch};
-  shell::BatchMode& b = shell::batch_mode();
-  b.enabled = a.batch;
-  b.pictures_dir = a.pictures;
-  b.export_dir = a.exports;
-  b.file_not_written = false;
+  shell::SET_BATCH_MODE(a.batch, a.pictures, a.exports);
   // The convergence line goes where someone reads it: a batch run's standard
   // error, or the terminal an interactive run was started from.
   if (!start_convergence_output(a.batch || ::isatty(STDERR_FILENO) == 1, a.convergence, error)) {
@@ -315,7 +307,7 @@ int run_kesto(int argc, char** argv) {
   solver::want_converged_answer(false);
   const int status = exit_status(how, a.batch);
   if (status == 0 && !converged_written) return 1;
-  const bool all_written = convergence_written && !b.file_not_written && textui::markel_file_written();
+  const bool all_written = convergence_written && shell::BATCH_FILES_WRITTEN() && textui::markel_file_written();
   return status == 0 && a.batch && !all_written ? 1 : status;
 }
 

@@ -6,7 +6,6 @@
 #include "kernel/kernel.h"
 #include "kernel/recording.h"
 #include "shell/graphics/graphics_interface.h"
-#include "shell/window/shutdown.h"
 
 namespace kesto::plot {
 

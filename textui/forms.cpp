@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "shell/window/events.h"
-#include "shell/window/picture.h"
+#include "shell/window/text_grid.h"
 #include "textui/actions.h"
 #include "textui/field_values.h"
 #include "textui/menu_input.h"

@@ -1,6 +1,6 @@
 #include "textui/menu_input.h"
 
-#include "shell/script/batch.h"
+#include "shell/window/events.h"
 #include "shell/window/text_grid.h"
 
 namespace kesto::textui {

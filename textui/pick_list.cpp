@@ -4,7 +4,7 @@
 
 #include "common/fixed_text.h"
 #include "shell/window/events.h"
-#include "shell/window/picture.h"
+#include "shell/window/text_grid.h"
 #include "textui/actions.h"
 #include "textui/menu_input.h"
 #include "textui/text_screen.h"

@@ -95,6 +95,11 @@ void GI_LOCATE(float x0, float y0, float xmin, float ymin, float xmax, float yma
 void GI_FINAL_PAUSE();
 // Leaves graphics mode for the text screen (after GI_END(1)).
 void GI_HIDE_GRAPHICS();
+// The orderly end of the shell: writes the settings file and (once per run)
+// releases the window and its drawing resources. Returns to the caller,
+// which then ends the run. A later GI_OPEN in the same process opens a new
+// window.
+void SHELL_SHUTDOWN();
 
 // Window caption (at most 31 characters), set before GI_OPEN.
 void SET_CAPTION(const char* text, std::int16_t length);

@@ -64,8 +64,6 @@ void batch_page_waited_on();
 // The text page is about to be cleared: printed when the run waited on it.
 void batch_page_leaving();
 
-// The key the automatic user presses from now on; returns the one it replaces.
-std::int16_t set_batch_answer_key(std::int16_t key);
 
 // Forgets the pages printed and answered so far, so that the next page is
 // printed and answered even when it repeats an earlier one: for a reader that

@@ -56,6 +56,10 @@ std::int16_t GI_POLL_KEY();
 // 0 when no key waits; otherwise reads and returns it (-11 for a closed window).
 std::int16_t GI_CHECK_KEY();
 
+// The key that batch mode's automatic user presses at the waits from now on
+// (Enter unless a page asks for another); returns the one it replaces.
+std::int16_t set_batch_answer_key(std::int16_t key);
+
 // ---- The input queue between the event sources and the waits --------------
 
 // Appends an input event (positions in client pixels) for the next wait.

@@ -12,7 +12,6 @@ void BEGIN_PICTURE(std::int16_t keep);
 // Leaves graphics mode; keep = 0 clears the client area first.
 void END_PICTURE(std::int16_t keep);
 void SET_CROSSHAIR(std::int16_t flag);
-void SET_TEXT_CURSOR(std::int16_t flag);
 // Moves the mouse pointer to the page point.
 void WARP_POINTER(std::int16_t x, std::int16_t y);
 

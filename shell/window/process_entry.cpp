@@ -12,7 +12,9 @@
 #include "shell/settings/message_box.h"
 #include "shell/drawing/plot_buffer.h"
 #include "shell/script/script.h"
-#include "shell/window/shutdown.h"
+#include "shell/script/script_file.h"
+#include "shell/window/window_state.h"
+#include "shell/graphics/graphics_interface.h"
 
 namespace kesto::shell {
 namespace {
@@ -182,6 +184,39 @@ common::RunEnded::Kind PROCESS_ENTRY(int& argc, char** argv, void (*run_driver)(
   // application object does.
   destroy_window();
   return kind;
+}
+
+void SET_BATCH_MODE(bool enabled, const std::string& pictures_dir, const std::string& export_dir) {
+  BatchMode& b = batch_mode();
+  b.enabled = enabled;
+  b.pictures_dir = pictures_dir;
+  b.export_dir = export_dir;
+  b.file_not_written = false;
+}
+
+bool BATCH_FILES_WRITTEN() { return !batch_mode().file_not_written; }
+
+bool LOAD_SCRIPT_FILE(const std::string& path, std::string& error) { return read_script_file(path, script(), error); }
+
+bool WINDOW_CLOSED() { return window_state().quit_seen; }
+
+void NAME_BATCH_PICTURE(const std::string& name) { NAME_PICTURE(name); }
+void FORGET_BATCH_PAGES() { batch_forget_pages(); }
+void LEAVE_BATCH_PAGE() { batch_page_leaving(); }
+
+void RUN_AS_BATCH(std::ostream& pages, const std::function<void()>& body) {
+  BatchMode& batch = batch_mode();
+  const BatchMode saved = batch;
+  batch = BatchMode{};
+  batch.enabled = true;
+  batch.out = &pages;
+  try {
+    body();
+  } catch (...) {
+    batch = saved;
+    throw;
+  }
+  batch = saved;
 }
 
 }  // namespace kesto::shell

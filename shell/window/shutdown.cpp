@@ -1,4 +1,4 @@
-#include "shell/window/shutdown.h"
+#include "shell/graphics/graphics_interface.h"
 
 #include "shell/output/batch_export.h"
 #include "shell/output/output_state.h"

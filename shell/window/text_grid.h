@@ -45,6 +45,9 @@ void TEXT_OUT(const char* chars, std::int16_t count, std::int16_t attribute);
 void TEXT_METRICS(std::int16_t& cell_width, std::int16_t& line_height, std::int16_t& x_origin, std::int16_t& y_origin);
 // Clears the client area and the grid.
 void TEXT_CLEAR();
+// 1: the pointer shows the text cursor (an I-beam) over the window, unless
+// the crosshair is on; 0: the arrow.
+void SET_TEXT_CURSOR(std::int16_t flag);
 
 // Row r (1-based) of the grid as 80 characters.
 std::string text_row(int row);

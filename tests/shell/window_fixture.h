@@ -19,7 +19,7 @@
 #include "shell/script/script.h"
 #include "shell/window/selection.h"
 #include "shell/settings/settings.h"
-#include "shell/window/shutdown.h"
+#include "shell/graphics/graphics_interface.h"
 #include "shell/window/text_grid.h"
 #include "shell/window/window_state.h"
 

@@ -8,7 +8,7 @@
 #include "shell/window/events.h"
 #include "shell/window/main_window.h"
 #include "shell/settings/settings.h"
-#include "shell/window/shutdown.h"
+#include "shell/graphics/graphics_interface.h"
 #include "shell/window/text_grid.h"
 
 namespace kesto::shell {
