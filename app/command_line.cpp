@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/batch_hooks.h"
 #include "app/batch_progress.h"
 #include "app/converged_output.h"
 #include "app/convergence_output.h"
@@ -251,6 +252,7 @@ int run_kesto(int argc, char** argv) {
     std::cerr << "kesto: " << error << '\n';
     return 2;
   }
+  install_batch_hooks();
   if (a.check) return solver::check_deck(a.deck, std::cout);
   if (!choose_sweep_kernel(std::getenv("KESTO_SWEEP_KERNEL"), error) ||
       !choose_sweep_threads(std::getenv("KESTO_SWEEP_THREADS"), error)) {

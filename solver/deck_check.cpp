@@ -9,12 +9,12 @@
 #include "common/fixed_text.h"
 #include "common/run_ended.h"
 #include "plot/result_maps.h"
-#include "shell/script/batch.h"
 #include "solver/deck_reader.h"
 #include "solver/deck_recorder.h"
 #include "solver/deck_traps.h"
 #include "solver/grid.h"
 #include "solver/run_driver.h"
+#include "solver/run_hooks.h"
 #include "solver/sweeps_needed.h"
 #include "textui/file_names.h"
 #include "textui/messages.h"
@@ -103,35 +103,30 @@ int check_deck(const std::string& path, std::ostream& out) {
   // The pages of the menu and the reader go to the check, answered by the
   // automatic user.
   std::ostringstream pages;
-  shell::BatchMode& batch = shell::batch_mode();
-  const shell::BatchMode saved = batch;
-  batch = shell::BatchMode{};
-  batch.enabled = true;
-  batch.out = &pages;
-
   DeckCheck check(&pages);
-  try {
-    // The deck named as a run names it, the menu accepted by the automatic
-    // user; whether the file opens is left to the reader, whose page says so.
-    name_deck(path, 0);
-    shell::batch_page_leaving();  // the menu's page, printed when left, is not the reader's
-    pages.str("");
-    SET_DEFAULTS();
-    CLEAR_GRID();
-    set_deck_observer(&check);
-    READ_DECK();
-    // Only a deck that reads without a fault gets as far as the colour bar;
-    // on any other the potentials read are not the ones the deck means.
-    if (check.faults().empty()) {
-      check.closing_check(DeckSetting::potential_range);
-      check.act(one_potential_stop);
+  run_unattended(pages, [&] {
+    try {
+      // The deck named as a run names it, the menu accepted by the automatic
+      // user; whether the file opens is left to the reader, whose page says so.
+      name_deck(path, 0);
+      leave_page();  // the menu's page, printed when left, is not the reader's
+      pages.str("");
+      SET_DEFAULTS();
+      CLEAR_GRID();
+      set_deck_observer(&check);
+      READ_DECK();
+      // Only a deck that reads without a fault gets as far as the colour bar;
+      // on any other the potentials read are not the ones the deck means.
+      if (check.faults().empty()) {
+        check.closing_check(DeckSetting::potential_range);
+        check.act(one_potential_stop);
+      }
+    } catch (const common::RunEnded&) {
+      check.fault_outside_the_lines("the deck file cannot be opened or read");
     }
-  } catch (const common::RunEnded&) {
-    check.fault_outside_the_lines("the deck file cannot be opened or read");
-  }
+  });
   check.finish();
   set_deck_observer(nullptr);
-  batch = saved;
 
   std::vector<Warning> warnings = check.warnings;
   for (const RecordedCommand& c : check.commands())

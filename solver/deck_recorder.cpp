@@ -9,8 +9,8 @@
 
 #include "common/fixed_text.h"
 #include "common/run_ended.h"
-#include "shell/script/batch.h"
 #include "solver/grid.h"
+#include "solver/run_hooks.h"
 #include "textui/file_names.h"
 #include "textui/messages.h"
 
@@ -240,7 +240,7 @@ void DeckRecorder::act(const std::function<void()>& step) {
   if (pages_) pages_->str("");
   // Each step that goes on past a fatal page is, to the automatic user, a
   // run of its own: its page is printed and answered even when it repeats.
-  if (go_on_) shell::batch_forget_pages();
+  if (go_on_) forget_pages();
   // The note is asked for only when a page of the step waits, that is once
   // the step has met its fault.
   struct Note {

@@ -11,13 +11,13 @@
 #include "kernel/kernel.h"
 #include "plot/result_maps.h"
 #include "plot/sheet.h"
-#include "shell/script/batch.h"
 #include "shell/window/events.h"
 #include "shell/graphics/graphics_interface.h"
 #include "shell/graphics/picture_cut.h"
 #include "solver/convergence.h"
 #include "solver/grid.h"
 #include "solver/range_checks.h"
+#include "solver/run_hooks.h"
 #include "solver/sweep.h"
 #include "solver/sweep_pipeline.h"
 #include "textui/messages.h"
@@ -142,7 +142,7 @@ void final_display() {
   const std::size_t n = std::max<std::size_t>(17, label.size());
   TEKMOVE(label_start(600.0f, n, 17), -1230.0f);
   TEKTEXT(10, 0, textui::message_area().message_line, static_cast<std::int32_t>(n));
-  shell::NAME_PICTURE("potential");
+  name_picture("potential");
   TEKFLUSH(0);
 }
 
@@ -205,7 +205,7 @@ void progress_display() {
   OUTLINE_FIXED();
   OUTLINE_INSULATORS();
   if (pause) {
-    shell::NAME_PICTURE(progress_picture_name(r.counter));
+    name_picture(progress_picture_name(r.counter));
     TEKFLUSH(0);
     TEKPAGE(1);
     shell::SET_TRANSIENT(1);

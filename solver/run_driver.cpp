@@ -7,7 +7,6 @@
 #include "kernel/kernel.h"
 #include "plot/result_maps.h"
 #include "plot/sheet.h"
-#include "shell/script/batch.h"
 #include "solver/converged_answer.h"
 #include "solver/convergence.h"
 #include "solver/deck_reader.h"
@@ -15,6 +14,7 @@
 #include "solver/grid.h"
 #include "solver/range_checks.h"
 #include "solver/relaxation.h"
+#include "solver/run_hooks.h"
 #include "solver/sweep.h"
 #include "solver/table_writer.h"
 #include "textui/banner.h"
@@ -102,7 +102,7 @@ void RUN_DRIVER() {
   // 8-9. The sheet as read; the displays draw this grid from now on.
   plot::use_sheet(g);
   plot::MAP_LAYOUT();
-  shell::NAME_PICTURE("geometry");
+  name_picture("geometry");
   plot::GEOMETRY_VIEW();
 
   // 10-15. Relaxation, current, field, tables. The field is computed before
