@@ -34,6 +34,7 @@
 #include "shell/window/process_entry.h"
 #include "shell/settings/settings.h"
 #include "shell/window/surfaces.h"
+#include "shell/window/stray_close.h"
 #include "shell/window/text_grid.h"
 #include "shell/window/text_layout.h"
 #include "shell/window/text_painting.h"
@@ -212,6 +213,7 @@ std::int16_t OPEN_WINDOW() {
   o.actions = build_menu_bar(*o.window);
   o.crosshair = QCursor(QPixmap(":/kesto/crosshair.xpm"), 15, 15);
   if (qApp) QObject::connect(qApp, &QGuiApplication::commitDataRequest, o.window.get(), refuse_session_end);
+  watch_for_stray_closes();
 
   if (batch_mode().enabled) {
     o.window->show();

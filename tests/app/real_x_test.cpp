@@ -196,6 +196,36 @@ TEST_F(RealX, CloseAtTheFinalMapEndsTheRunWithTheSettingsWritten) {
   EXPECT_NE(read_file(dir / "config" / "verudo.ini").find("PageWidth=650"), std::string::npos);
 }
 
+// A tool that looks the window up by name finds the program's hidden
+// windows too (the client leader, the clipboard's owner), and may send its
+// close there: every one of them ends the sweeps at once, with no table
+// written. The sweeps would otherwise go on for many seconds and the run
+// then wait at the final map until it is killed.
+TEST_F(RealX, CloseSentToAHiddenWindowOfTheProgramEndsTheSweeps) {
+  std::string long_deck = kDeck;
+  long_deck.replace(long_deck.find("NST  20"), 7, "NST  40000000");
+  long_deck.replace(long_deck.find("NUP    1000"), 11, "NUP    40000000");
+  for (int hidden = 0; hidden < 2; ++hidden) {
+    const fs::path dir = fresh_dir("hidden" + std::to_string(hidden));
+    write_file(dir / "plate.txt", long_deck);
+    RunningKesto k(screen_, dir, {});
+    ASSERT_NO_FATAL_FAILURE(wait_for_first_page(k));
+    std::vector<unsigned long> others;
+    for (const unsigned long w : x_windows_named(screen_.display(), "kesto"))
+      if (w != k.window()) others.push_back(w);
+    ASSERT_EQ(others.size(), 2u) << "the client leader and the clipboard's owner";
+    type(k, "plate");
+    key(k, "F10");
+    ASSERT_TRUE(k.wait_until_shown(shows_geometry)) << "no geometry view";
+    key(k, "Return");
+    ASSERT_TRUE(k.wait_until_shown([](const QImage& i) { return !shows_geometry(i); })) << "no sweeps";
+    ASSERT_TRUE(x_close_window(screen_.display(), others[static_cast<std::size_t>(hidden)]));
+    const ProgramRun r = k.finish();
+    EXPECT_EQ(r.status, 0) << "hidden window " << hidden << ": " << r.err;
+    EXPECT_FALSE(fs::exists(dir / "VOLTS.TBL")) << "hidden window " << hidden;
+  }
+}
+
 // The page is fitted into the client area by its width at both sizes, so a
 // window narrowed from 1040 to 700 pixels shows the picture scaled by
 // 700 / 1040 about the new centre.

@@ -50,7 +50,30 @@ std::vector<unsigned long> windows_titled(Display* d, const char* title) {
   return found;
 }
 
+// Adds the windows below `parent`, at any depth, whose title holds `part`.
+void collect_named(Display* d, Window parent, const std::string& part, std::vector<unsigned long>& found) {
+  Window root = 0, up = 0;
+  Window* children = nullptr;
+  unsigned int n = 0;
+  if (!XQueryTree(d, parent, &root, &up, &children, &n)) return;
+  for (unsigned int i = 0; i < n; ++i) {
+    char* name = nullptr;
+    if (XFetchName(d, children[i], &name) && name && std::string(name).find(part) != std::string::npos)
+      found.push_back(children[i]);
+    if (name) XFree(name);
+    collect_named(d, children[i], part, found);
+  }
+  if (children) XFree(children);
+}
+
 }  // namespace
+
+std::vector<unsigned long> x_windows_named(const std::string& display, const std::string& part) {
+  std::vector<unsigned long> found;
+  Connection c(display);
+  if (c.get()) collect_named(c.get(), DefaultRootWindow(c.get()), part, found);
+  return found;
+}
 
 bool x_display_answers(const std::string& display) { return Connection(display).get() != nullptr; }
 

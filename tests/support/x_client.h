@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <string>
+#include <vector>
 
 namespace kesto::testing {
 
@@ -13,6 +14,10 @@ bool x_display_answers(const std::string& display);
 
 // The mapped top-level window of that title on the display; 0 when none.
 unsigned long x_find_window(const std::string& display, const std::string& title);
+
+// Every window of the display, shown or not, whose title holds `part`, as a
+// tool that looks windows up by name finds them.
+std::vector<unsigned long> x_windows_named(const std::string& display, const std::string& part);
 
 // How many mapped top-level windows the display shows (a program's open
 // menus are windows of their own).
