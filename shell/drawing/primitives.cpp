@@ -58,18 +58,32 @@ QPainter* open_on(QImage& image, std::unique_ptr<QPainter>& slot) {
   return slot.get();
 }
 
+// Painters on the window surface and the backing bitmap, when they are drawn
+// on (never while the pictures are unseen).
 QPainter* window_painter() {
-  return draw_targets().window ? open_on(surfaces().window, painter_state().window) : nullptr;
+  if (!draw_targets().window) return nullptr;
+  Surfaces& s = surfaces();
+  return s.unseen ? nullptr : open_on(s.window, painter_state().window);
 }
 
 QPainter* bitmap_painter() {
-  return draw_targets().bitmap ? open_on(surfaces().backing, painter_state().bitmap) : nullptr;
+  if (!draw_targets().bitmap) return nullptr;
+  Surfaces& s = surfaces();
+  return s.unseen ? nullptr : open_on(s.backing, painter_state().bitmap);
 }
 
 // The window surface and the backing bitmap, when they are drawn on and exist.
-QImage* window_image() { return draw_targets().window && !surfaces().window.isNull() ? &surfaces().window : nullptr; }
+QImage* window_image() {
+  if (!draw_targets().window) return nullptr;
+  Surfaces& s = surfaces();
+  return s.unseen || s.window.isNull() ? nullptr : &s.window;
+}
 
-QImage* bitmap_image() { return draw_targets().bitmap && !surfaces().backing.isNull() ? &surfaces().backing : nullptr; }
+QImage* bitmap_image() {
+  if (!draw_targets().bitmap) return nullptr;
+  Surfaces& s = surfaces();
+  return s.unseen || s.backing.isNull() ? nullptr : &s.backing;
+}
 
 OutputDevice* output_device() {
   const DrawTargets& t = draw_targets();

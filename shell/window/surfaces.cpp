@@ -4,6 +4,8 @@
 
 #include "shell/window/main_window.h"
 #include "shell/drawing/primitives.h"
+#include "shell/script/batch.h"
+#include "shell/script/script.h"
 #include "shell/window/selection.h"
 #include "shell/settings/settings.h"
 #include "shell/window/window_state.h"
@@ -13,10 +15,11 @@ namespace {
 
 SurfaceReleaseHook g_release = nullptr;
 
-QImage new_image() {
+QImage new_image(bool unseen) {
   const WindowState& w = window_state();
-  QImage image(w.bitmap_width > 0 ? w.bitmap_width : 1, w.bitmap_height > 0 ? w.bitmap_height : 1,
-               QImage::Format_RGB32);
+  const int width = unseen || w.bitmap_width <= 0 ? 1 : w.bitmap_width;
+  const int height = unseen || w.bitmap_height <= 0 ? 1 : w.bitmap_height;
+  QImage image(width, height, QImage::Format_RGB32);
   image.fill(background_colour());
   return image;
 }
@@ -25,10 +28,12 @@ QImage new_image() {
 
 Surfaces& surfaces() {
   static Surfaces s;
-  if (s.window.isNull()) s.window = new_image();
-  if (s.backing.isNull()) s.backing = new_image();
+  if (s.window.isNull()) s.window = new_image(s.unseen);
+  if (s.backing.isNull()) s.backing = new_image(s.unseen);
   return s;
 }
+
+bool window_unseen() { return surfaces().unseen; }
 
 QColor background_colour() { return settings().BlackBG ? QColor(0, 0, 0) : QColor(255, 255, 255); }
 
@@ -43,8 +48,12 @@ void release_surface_painters() {
 void reset_surfaces() {
   release_surface_painters();
   Surfaces& s = surfaces();
-  s.window = new_image();
-  s.backing = new_image();
+  if (!main_window()) {
+    const BatchMode& b = batch_mode();
+    s.unseen = b.enabled && b.pictures_dir.empty() && b.export_dir.empty() && !script().active;
+  }
+  s.window = new_image(s.unseen);
+  s.backing = new_image(s.unseen);
 }
 
 void fill_surfaces() {
@@ -56,6 +65,12 @@ void fill_surfaces() {
 
 void refresh_window_surface() {
   WindowState& w = window_state();
+  if (surfaces().unseen) {
+    // Nothing to bring up to date: the images hold no picture.
+    w.bitmap_valid = true;
+    w.surface_stale = false;
+    return;
+  }
   if (!w.bitmap_valid) {
     CLEAR_PICTURE();
     REPLAY();

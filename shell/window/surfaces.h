@@ -12,11 +12,19 @@ namespace kesto::shell {
 struct Surfaces {
   QImage window;   // what the window shows in graphics mode
   QImage backing;  // the backing bitmap
+  // Nobody can see or save what this window shows: a batch run that
+  // neither saves nor exports its pictures and takes no script (so no menu
+  // command copies, prints or dumps them). The images are then one pixel,
+  // the primitives draw no pixels (only the plot buffer is kept) and the
+  // text screen is not painted.
+  bool unseen = false;
 };
 
 // Both images, created at the bitmap size (filled with the background) when
 // they do not exist yet.
 Surfaces& surfaces();
+// Whether this window is unseen (see Surfaces::unseen).
+bool window_unseen();
 
 // The background colour of window and bitmap (black or white, by the option).
 QColor background_colour();
@@ -32,7 +40,9 @@ void set_surface_release_hook(SurfaceReleaseHook hook);
 // Ends every painter open on the images (through the registered routine).
 void release_surface_painters();
 
-// Replaces both images by new ones of the bitmap size, filled with the background.
+// Replaces both images by new ones of the bitmap size, filled with the
+// background. Called while the window is being opened, it also decides
+// whether the window is unseen, for the window's whole life.
 void reset_surfaces();
 // Fills both images with the background.
 void fill_surfaces();

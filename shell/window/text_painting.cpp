@@ -5,6 +5,7 @@
 
 #include "shell/settings/settings.h"
 #include "shell/window/text_grid.h"
+#include "shell/window/surfaces.h"
 #include "shell/window/text_layout.h"
 #include "shell/window/window_state.h"
 
@@ -28,6 +29,7 @@ QRect cell_rect(int row, int column) {
 }
 
 void paint_text_grid(QPainter& painter, const QRect& area) {
+  if (window_unseen()) return;  // nobody could see the text
   const bool black = settings().BlackBG != 0;
   const CellColours normal = attribute_colours(7, black);
   painter.fillRect(area, normal.background);

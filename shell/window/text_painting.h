@@ -21,7 +21,7 @@ struct CellColours {
 CellColours attribute_colours(std::uint8_t attribute, bool black_background);
 
 // Paints the whole text grid (background, every cell, the caret when shown)
-// into an area of the given size.
+// into an area of the given size; nothing while the window is unseen.
 void paint_text_grid(QPainter& painter, const QRect& area);
 
 // The pixel rectangle of a cell (0-based row and column) in the current layout.

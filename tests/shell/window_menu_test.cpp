@@ -250,6 +250,8 @@ TEST_F(WindowMenu, FitClient640) {
 TEST_F(WindowMenu, BatchWindowHasAFixedSizeAndSavesItsPicture) {
   testing::reset_shell();
   batch_mode().enabled = true;
+  // As the program does: the folder is known before the window opens.
+  batch_mode().pictures_dir = "pictures";
   OPEN_WINDOW();
   settle();
   EXPECT_EQ(client().width(), BATCH_CLIENT_WIDTH);
@@ -258,7 +260,6 @@ TEST_F(WindowMenu, BatchWindowHasAFixedSizeAndSavesItsPicture) {
   BEGIN_PICTURE(0);
   SET_RGB(0, 0, 255);
   FILL_RECT(0, 0, 1750, -1250, 0, 0, 0, 0);
-  batch_mode().pictures_dir = "pictures";
   NAME_PICTURE("quarter");
   std::filesystem::remove("pictures/quarter.png");
   batch_answer(true);
@@ -266,6 +267,49 @@ TEST_F(WindowMenu, BatchWindowHasAFixedSizeAndSavesItsPicture) {
   ASSERT_FALSE(saved.isNull());
   EXPECT_EQ(saved.size(), QSize(BATCH_CLIENT_WIDTH, BATCH_CLIENT_HEIGHT));
   EXPECT_NEAR(count(saved, QColor(0, 0, 255)), 700 * 500, 3000);
+}
+
+// A window nobody can see or save (a batch run without pictures, export or
+// script) keeps one-pixel images and draws no pixels, but records every
+// shape in the plot buffer; any way of seeing the picture draws it in full.
+TEST_F(WindowMenu, OnlyABatchWindowThatNobodySeesSkipsItsPixels) {
+  struct Case {
+    const char* name;
+    bool batch;
+    const char* pictures;
+    const char* exports;
+    bool script;
+    bool unseen;
+  };
+  const Case cases[] = {
+      {"batch alone", true, "", "", false, true},
+      {"batch saving pictures", true, "pictures", "", false, false},
+      {"batch exporting", true, "", "exports", false, false},
+      {"batch with a script", true, "", "", true, false},
+      {"window run", false, "", "", false, false},
+  };
+  for (const Case& c : cases) {
+    testing::reset_shell();
+    batch_mode().enabled = c.batch;
+    batch_mode().pictures_dir = c.pictures;
+    batch_mode().export_dir = c.exports;
+    script().active = c.script;
+    OPEN_WINDOW();
+    settle();
+    EXPECT_EQ(window_unseen(), c.unseen) << c.name;
+    const int side = window_state().bitmap_width;
+    BEGIN_PICTURE(0);
+    const std::size_t before = plot_buffer().used;
+    SET_RGB(0, 0, 255);
+    FILL_RECT(-1750, 1250, 1750, -1250, 0, 0, 0, 0);
+    DRAW_LINE(-1750, 0, 1750, 0);
+    EXPECT_EQ(plot_buffer().used - before, 4u + 10u + 9u) << c.name;  // colour, filled rectangle, line
+    EXPECT_EQ(surfaces().backing.width(), c.unseen ? 1 : side) << c.name;
+    const QImage& backing = surfaces().backing;
+    EXPECT_EQ(backing.pixelColor(backing.width() / 2, backing.height() / 2), c.unseen ? QColor(255, 255, 255) : QColor(0, 0, 255))
+        << c.name;
+  }
+  testing::reset_shell();
 }
 
 }  // namespace
