@@ -203,6 +203,13 @@ void append_E11_4(std::string& out, float value) {
   // about 1e-12 here; only a value within 1e-6 of a rounding tie (or zero, a
   // subnormal, an extreme exponent, not a number) needs the exact, slow edit.
   const double a = std::fabs(static_cast<double>(value));
+  if (a == 0.0) {
+    // Zero (of either sign, written alike) fills most cells of a run with
+    // few sweeps: its text is edited once.
+    static const std::string zero = common::format_E(0.0f, 11, 4);
+    out.append(zero);
+    return;
+  }
   if (!(a >= 1e-15 && a < 1e20)) {
     out.append(common::format_E(value, 11, 4));
     return;
