@@ -216,7 +216,10 @@ std::int16_t OPEN_WINDOW() {
   watch_for_stray_closes();
 
   if (batch_mode().enabled) {
-    o.window->show();
+    // A window whose pictures nobody sees or saves is never shown: it gets
+    // its size all the same, so the pages and pictures are laid out as in
+    // any batch run.
+    if (!window_unseen()) o.window->show();
     resize_client_area(BATCH_CLIENT_WIDTH, BATCH_CLIENT_HEIGHT);
     set_picture_saver(save_picture);
   } else {

@@ -297,6 +297,11 @@ TEST_F(WindowMenu, OnlyABatchWindowThatNobodySeesSkipsItsPixels) {
     OPEN_WINDOW();
     settle();
     EXPECT_EQ(window_unseen(), c.unseen) << c.name;
+    // Never shown when nobody sees it, but laid out at the batch size all the same.
+    EXPECT_EQ(main_window()->isVisible(), !c.unseen) << c.name;
+    if (c.batch) {
+      EXPECT_EQ(client_area()->size(), QSize(BATCH_CLIENT_WIDTH, BATCH_CLIENT_HEIGHT)) << c.name;
+    }
     const int side = window_state().bitmap_width;
     BEGIN_PICTURE(0);
     const std::size_t before = plot_buffer().used;
