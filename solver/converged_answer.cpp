@@ -4,10 +4,14 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstdio>
+#include <cstring>
+#include <exception>
+#include <future>
 #include <memory>
 
 #include "solver/field_current.h"
 #include "solver/grid.h"
+#include "solver/sweep_pipeline.h"
 #include "solver/table_writer.h"
 
 namespace kesto::solver {
@@ -15,6 +19,55 @@ namespace {
 
 bool g_wanted = false;
 ConvergedTablesListener g_tables = nullptr;
+
+// The solve started before the sweeps: the grid it solves, and its answer.
+struct BackgroundSolve {
+  std::shared_ptr<const Grid> grid;
+  std::future<ConvergedPotential> potential;
+};
+
+BackgroundSolve& background() {
+  static BackgroundSolve b;
+  return b;
+}
+
+ConvergedPotential solve_guarded(const Grid& g) {
+  try {
+    return solve_network(g);
+  } catch (const std::exception&) {
+    ConvergedPotential p;
+    p.failure = "there was not memory enough for the direct solve";
+    return p;
+  }
+}
+
+// Whether the network of `a` is that of `b`: the same grid size, links,
+// fixed cells and fixed potentials (the free cells' potentials do not enter
+// it).
+bool same_network(const Grid& a, const Grid& b) {
+  if (a.NX != b.NX || a.NY != b.NY) return false;
+  for (std::int32_t I = 0; I <= a.NX; ++I) {
+    const std::size_t row = sizeof(float) * static_cast<std::size_t>(a.NY + 1);
+    if (std::memcmp(a.GX[I], b.GX[I], row) != 0 || std::memcmp(a.GY[I], b.GY[I], row) != 0 ||
+        std::memcmp(a.FIXED[I], b.FIXED[I], sizeof(std::int32_t) * static_cast<std::size_t>(a.NY + 1)) != 0)
+      return false;
+    for (std::int32_t J = 0; J <= a.NY; ++J)
+      if (a.FIXED[I][J] != 0 && std::memcmp(&a.V[I][J], &b.V[I][J], sizeof(float)) != 0) return false;
+  }
+  return true;
+}
+
+// The answer of the solve started before the sweeps, when it solved the
+// network of `g`; the solve is waited for either way, and forgotten.
+bool take_background_answer(const Grid& g, ConvergedPotential& p) {
+  BackgroundSolve& b = background();
+  if (!b.potential.valid()) return false;
+  ConvergedPotential answer = b.potential.get();
+  const bool same = same_network(*b.grid, g);
+  b.grid.reset();
+  if (same) p = std::move(answer);
+  return same;
+}
 
 // x (>= 0) to `digits` significant digits: "1.76", "0.0208", "12", and in
 // exponent form below 0.001 or from 1E6 on ("3.1E-07").
@@ -73,12 +126,37 @@ void want_converged_answer(bool wanted) { g_wanted = wanted; }
 
 bool converged_answer_wanted() { return g_wanted; }
 
+void start_converged_answer() {
+  BackgroundSolve& b = background();
+  if (b.potential.valid()) b.potential.wait();  // an earlier run's, which ended before its answer
+  b = BackgroundSolve{};
+  if (!g_wanted || available_cores() < 2) return;
+  try {
+    b.grid = std::make_shared<const Grid>(grid());
+    reserve_sweep_core(true);
+    b.potential = std::async(std::launch::async, [copy = b.grid] {
+      ConvergedPotential p = solve_guarded(*copy);
+      reserve_sweep_core(false);
+      return p;
+    });
+  } catch (const std::exception&) {
+    // No thread or no memory for the copy: the network is solved after the
+    // sweeps instead.
+    reserve_sweep_core(false);
+    b = BackgroundSolve{};
+  }
+}
+
 void find_converged_answer() {
   ConvergedAnswer& a = converged_answer();
   a = ConvergedAnswer{};
-  if (!g_wanted) return;
   const Grid& g = grid();
-  a.potential = solve_network(g);
+  const bool taken = take_background_answer(g, a.potential);
+  if (!g_wanted) {
+    a = ConvergedAnswer{};
+    return;
+  }
+  if (!taken) a.potential = solve_guarded(g);
   if (!a.potential.solved) {
     a.failure = a.potential.failure;
     return;

@@ -1,5 +1,5 @@
-// The converged answer beside the run's own: after the last sweep the
-// network is solved directly (network_solve.h), and the run learns exactly
+// The converged answer beside the run's own: the network is solved directly
+// (network_solve.h), beside the sweeps or after them, and the run learns exactly
 // how far its NSTEP potential is from the converged one, the converged
 // current through the current line, and, for whoever asks, the two tables of
 // the converged potential. The run's own potentials, pages, pictures and
@@ -34,8 +34,17 @@ ConvergedAnswer& converged_answer();
 void want_converged_answer(bool wanted);
 bool converged_answer_wanted();
 
+// Before the sweeps, the conductances set: when the answer is wanted and the
+// process may use more than one core, the network is solved on a thread of
+// its own, from a copy of the grid, while the sweeps go on (which leave that
+// core to it meanwhile). The answer is the same as one solved afterwards.
+void start_converged_answer();
+
 // After the last sweep, the grid's potentials up to date: the answer for the
-// grid, when wanted (otherwise it stays empty).
+// grid, when wanted (otherwise it stays empty). It takes the solve started
+// before the sweeps when that solved this grid's network (its conductances,
+// fixed cells and their potentials are still the same), waiting for it if
+// need be; otherwise it solves the network now.
 void find_converged_answer();
 
 // The exact convergence line: the last sweep's change (from `e`), the

@@ -110,6 +110,7 @@ void RUN_DRIVER() {
   // with nothing written; the two tables are renamed into place together.
   SET_CONDUCTANCES();
   check_conductances();
+  start_converged_answer();
   RELAX();
   FIND_CURRENT();
   FIND_EFIELD();

@@ -212,6 +212,12 @@ RowSweep row_sweep(SweepKernel kernel) {
 
 }  // namespace
 
+namespace {
+std::atomic<bool> g_core_reserved{false};
+}  // namespace
+
+void reserve_sweep_core(bool reserved) { g_core_reserved.store(reserved, std::memory_order_relaxed); }
+
 void use_sweep_threads(std::int32_t threads) { threads_chosen() = threads < 1 ? 0 : std::min(threads, kMaxThreads); }
 
 std::int32_t sweep_threads() { return threads_chosen() > 0 ? threads_chosen() : available_cores(); }
@@ -250,7 +256,9 @@ std::int32_t sweep_held_until(std::int32_t count, const bool* measure, float* ch
   b.measure = measure;
   b.change = change;
   b.deadline = deadline;
-  b.threads = std::min(sweep_threads(), (count + kSweepsInFlight - 1) / kSweepsInFlight);
+  std::int32_t threads = sweep_threads();
+  if (g_core_reserved.load(std::memory_order_relaxed)) threads = std::max(1, std::min(threads, available_cores() - 1));
+  b.threads = std::min(threads, (count + kSweepsInFlight - 1) / kSweepsInFlight);
   b.end.store(count, std::memory_order_relaxed);
   crew().run(b);
   return b.end.load(std::memory_order_acquire);

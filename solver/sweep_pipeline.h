@@ -30,6 +30,9 @@ void use_sweep_threads(std::int32_t threads);
 std::int32_t sweep_threads();
 // The cores this process may run on (its affinity mask; at least 1).
 std::int32_t available_cores();
+// While other work of the run has a core of its own (reserved), the sweeps
+// use one thread fewer, at least one; the potentials are the same.
+void reserve_sweep_core(bool reserved);
 
 // Up to `count` (>= 1) further sweeps of a run, held as sweep_held() holds
 // them, with the kernel in use: sweep i (0-based) also measures its largest
