@@ -6,10 +6,12 @@
 // under ThreadSanitizer.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "sheet/cell_grid.h"
@@ -57,8 +59,10 @@ float largest_change(const std::vector<float>& before, const std::vector<float>&
 
 // Batches of up to 40 sweeps with deadlines from already passed to 200
 // microseconds away, on 2, 3 and 4 threads, every vector kernel, each sweep
-// measuring its change: every batch makes at least its first block, and
-// together they make exactly the plain loop's 120 sweeps.
+// measuring its change, while another thread reserves a core and gives it
+// back (as the direct solve beside the sweeps does), so that batches run on
+// fewer threads now and then: every batch makes at least its first block,
+// and together they make exactly the plain loop's 120 sweeps.
 TEST(SweepThreads, DeadlinesFallingDuringTheWorkLoseNoSweep) {
   constexpr int kSweeps = 120;
   std::mt19937 random(19);
@@ -84,6 +88,14 @@ TEST(SweepThreads, DeadlinesFallingDuringTheWorkLoseNoSweep) {
         float change[kSweeps];
         for (bool& m : measure) m = true;
         const int waits_us[] = {-1, 0, 3, 10, 30, 200};
+        std::atomic<bool> stop{false};
+        std::thread reserving([&] {
+          for (int n = 0; !stop.load(); ++n) {
+            reserve_sweep_core(n % 2 == 0);
+            std::this_thread::sleep_for(std::chrono::microseconds(20));
+          }
+          reserve_sweep_core(false);
+        });
         int done = 0;
         for (int batch = 0; done < kSweeps; ++batch) {
           const int count = std::min(kSweeps - done, 40);
@@ -94,6 +106,8 @@ TEST(SweepThreads, DeadlinesFallingDuringTheWorkLoseNoSweep) {
           ASSERT_LE(made, count);
           done += made;
         }
+        stop.store(true);
+        reserving.join();
         sync_potentials();
         ASSERT_EQ(std::memcmp(before.data(), potentials().data(), start.size() * sizeof(float)), 0);
         for (int n = 0; n < kSweeps; ++n) ASSERT_EQ(change[n], changes[n]) << "sweep " << n + 1;
