@@ -11,6 +11,7 @@
 
 #include "solver/field_current.h"
 #include "solver/grid.h"
+#include "solver/sweep.h"
 #include "solver/sweep_pipeline.h"
 #include "solver/table_writer.h"
 
@@ -132,9 +133,11 @@ void start_converged_answer() {
   b = BackgroundSolve{};
   if (!g_wanted || available_cores() < 2) return;
   try {
-    b.grid = std::make_shared<const Grid>(grid());
+    const auto copy = std::make_shared<Grid>(grid());
+    b.grid = copy;
     reserve_sweep_core(true);
-    b.potential = std::async(std::launch::async, [copy = b.grid] {
+    b.potential = std::async(std::launch::async, [copy] {
+      set_link_conductances(*copy);
       ConvergedPotential p = solve_guarded(*copy);
       reserve_sweep_core(false);
       return p;

@@ -34,10 +34,11 @@ ConvergedAnswer& converged_answer();
 void want_converged_answer(bool wanted);
 bool converged_answer_wanted();
 
-// Before the sweeps, the conductances set: when the answer is wanted and the
-// process may use more than one core, the network is solved on a thread of
-// its own, from a copy of the grid, while the sweeps go on (which leave that
-// core to it meanwhile). The answer is the same as one solved afterwards.
+// Once the deck is read: when the answer is wanted and the process may use
+// more than one core, the network is solved on a thread of its own, from a
+// copy of the grid given the conductances SET_CONDUCTANCES will give it,
+// while the run goes on to its sweeps (which leave that core to it
+// meanwhile). The answer is the same as one solved afterwards.
 void start_converged_answer();
 
 // After the last sweep, the grid's potentials up to date: the answer for the

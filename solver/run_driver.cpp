@@ -98,6 +98,7 @@ void RUN_DRIVER() {
   SET_DEFAULTS();
   CLEAR_GRID();
   READ_DECK();
+  start_converged_answer();
 
   // 8-9. The sheet as read; the displays draw this grid from now on.
   plot::use_sheet(g);
@@ -110,7 +111,6 @@ void RUN_DRIVER() {
   // with nothing written; the two tables are renamed into place together.
   SET_CONDUCTANCES();
   check_conductances();
-  start_converged_answer();
   RELAX();
   FIND_CURRENT();
   FIND_EFIELD();

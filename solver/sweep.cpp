@@ -135,7 +135,11 @@ float held_sweep() {
 }  // namespace
 
 void SET_CONDUCTANCES() {
-  Grid& g = grid();
+  set_link_conductances(grid());
+  prepare_wavefront_layout();
+}
+
+void set_link_conductances(Grid& g) {
   for (std::int32_t I = 1; I <= g.NX - 1; ++I)
     for (std::int32_t J = 1; J <= g.NY - 1; ++J) {
       g.GX[I][J] = 2.0f / (g.RHO[I][J] + g.RHO[I + 1][J]);
@@ -144,7 +148,6 @@ void SET_CONDUCTANCES() {
   for (std::int32_t I = 2; I <= g.NX - 1; ++I)
     for (std::int32_t J = 2; J <= g.NY - 1; ++J)
       g.SINV[I][J] = 1.0f / (g.GX[I - 1][J] + g.GX[I][J] + g.GY[I][J - 1] + g.GY[I][J]);
-  prepare_wavefront_layout();
 }
 
 void SWEEP() {

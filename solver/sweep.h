@@ -9,12 +9,17 @@
 
 #include <cstdint>
 
+#include "solver/grid.h"
+
 namespace kesto::solver {
 
 // GX, GY (2 / sum of the two cells' resistivities) and SINV (1 / sum of a
 // cell's four link conductances) from RHO; once, before the first sweep,
 // after FIXED is set. Also lays them out for the vector kernels.
 void SET_CONDUCTANCES();
+// The link conductances GX, GY and the cells' SINV of grid g, as
+// SET_CONDUCTANCES sets them (without the sweeps' own layout).
+void set_link_conductances(Grid& g);
 // One whole sweep of the grid's potentials with the kernel in use
 // (sweep_kernels.h): the same potentials, bit for bit, as sweep_plain().
 void SWEEP();
