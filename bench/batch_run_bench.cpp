@@ -16,8 +16,6 @@
 //   ./build/kesto_bench --benchmark_filter=BatchRun --benchmark_counters_tabular=true
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-#include <sys/time.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -28,6 +26,7 @@
 #include <unistd.h>
 
 #include "solver/sweep_kernels.h"
+#include "timed_run.h"
 
 namespace {
 
@@ -67,24 +66,8 @@ bool replace_line(std::string& deck, const std::string& from, const std::string&
   return true;
 }
 
-struct RunTime {
-  double cpu = 0.0;  // user and system seconds of the program
-  double wall = 0.0;
-  bool ok = false;
-};
-
-RunTime timed_run(const std::string& command) {
-  rusage before{}, after{};
-  getrusage(RUSAGE_CHILDREN, &before);
-  const auto t0 = std::chrono::steady_clock::now();
-  RunTime t;
-  t.ok = std::system(command.c_str()) == 0;
-  t.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-  getrusage(RUSAGE_CHILDREN, &after);
-  auto seconds = [](const timeval& v) { return static_cast<double>(v.tv_sec) + 1e-6 * static_cast<double>(v.tv_usec); };
-  t.cpu = seconds(after.ru_utime) - seconds(before.ru_utime) + seconds(after.ru_stime) - seconds(before.ru_stime);
-  return t;
-}
+using kesto::bench::RunTime;
+using kesto::bench::timed_run;
 
 void BM_BatchRunLong(benchmark::State& state) {
   const fs::path dir = scratch_directory("kesto_long_bench");

@@ -13,8 +13,6 @@
 //   ./build/kesto_bench --benchmark_filter=DirectSolve --benchmark_counters_tabular=true
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -27,6 +25,7 @@
 #include "demo_deck.h"
 #include "solver/network_solve.h"
 #include "solver/sweep.h"
+#include "timed_run.h"
 
 namespace {
 
@@ -82,23 +81,8 @@ void BM_DirectSolve(benchmark::State& state) {
   state.counters["peak_rss_MB"] = peak_kb / 1024.0;
 }
 
-struct RunTime {
-  double cpu = 0.0, wall = 0.0;
-  bool ok = false;
-};
-
-RunTime timed_run(const std::string& command) {
-  rusage before{}, after{};
-  getrusage(RUSAGE_CHILDREN, &before);
-  const auto t0 = std::chrono::steady_clock::now();
-  RunTime t;
-  t.ok = std::system(command.c_str()) == 0;
-  t.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-  getrusage(RUSAGE_CHILDREN, &after);
-  auto seconds = [](const timeval& v) { return static_cast<double>(v.tv_sec) + 1e-6 * static_cast<double>(v.tv_usec); };
-  t.cpu = seconds(after.ru_utime) - seconds(before.ru_utime) + seconds(after.ru_stime) - seconds(before.ru_stime);
-  return t;
-}
+using kesto::bench::RunTime;
+using kesto::bench::timed_run;
 
 void BM_BatchRunDirectSolve(benchmark::State& state) {
   const fs::path dir = fs::temp_directory_path() / ("kesto_converged_bench_" + std::to_string(::getpid()));

@@ -16,17 +16,7 @@ namespace {
 
 // A small sheet that relaxes quickly: a resistive plate between a 0 V and a
 // 5 V electrode, with a current line.
-const std::string kSmallDeck =
-    "SPACE 20 12\n"
-    "SI   0.01\n"
-    "THICK     0.001\n"
-    "RESIS_B   2 2 19 11 100.0\n"
-    "LI   3 3 3 10 0.0\n"
-    "LI   18 3 18 10 5.0\n"
-    "CURRENT 10 3 10 10\n"
-    "NST  50\n"
-    "NUP    10\n"
-    "EN\n";
+const std::string kSmallDeck = plate_deck("50", "10", true);
 
 const std::string kOldTable = "an earlier table that must survive\r\n";
 

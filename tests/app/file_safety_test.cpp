@@ -23,17 +23,7 @@ using namespace kesto::testing;
 
 namespace {
 
-const std::string kDeck =
-    "SPACE 20 12\n"
-    "SI   0.01\n"
-    "THICK     0.001\n"
-    "RESIS_B   2 2 19 11 100.0\n"
-    "LI   3 3 3 10 0.0\n"
-    "LI   18 3 18 10 5.0\n"
-    "CURRENT 10 3 10 10\n"
-    "NST  50\n"
-    "NUP    10\n"
-    "EN\n";
+const std::string kDeck = plate_deck("50", "10", true);
 
 // The full grid: tables of about 650 KB each, a few sweeps.
 const std::string kBigDeck =

@@ -16,16 +16,7 @@ using namespace kesto::testing;
 
 namespace {
 
-const std::string kDeck =
-    "SPACE 20 12\n"
-    "SI   0.01\n"
-    "THICK     0.001\n"
-    "RESIS_B   2 2 19 11 100.0\n"
-    "LI   3 3 3 10 0.0\n"
-    "LI   18 3 18 10 5.0\n"
-    "NST  20\n"
-    "NUP    10\n"
-    "EN\n";
+const std::string kDeck = plate_deck("20", "10", false);
 
 // A rectangle on the page in points, x from the left edge, y from the top.
 struct Box {

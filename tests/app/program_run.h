@@ -84,4 +84,13 @@ inline int count_lines(const std::string& text) {
   return n;
 }
 
+// A small sheet that relaxes quickly: a resistive plate between a 0 V and a
+// 5 V electrode, with a current line through its middle when asked for, and
+// the given NSTEP and NUPD fields (as they stand in the deck's columns).
+inline std::string plate_deck(const std::string& nstep, const std::string& nup, bool current_line) {
+  return std::string("SPACE 20 12\nSI   0.01\nTHICK     0.001\nRESIS_B   2 2 19 11 100.0\nLI   3 3 3 10 0.0\n"
+                     "LI   18 3 18 10 5.0\n") +
+         (current_line ? "CURRENT 10 3 10 10\n" : "") + "NST  " + nstep + "\nNUP    " + nup + "\nEN\n";
+}
+
 }  // namespace kesto::testing

@@ -20,16 +20,7 @@ namespace {
 // The sweeps end before the first redraw, so the potential map is drawn
 // once, after the last sweep: its colours show that the run waits at the
 // final map.
-const std::string kDeck =
-    "SPACE 20 12\n"
-    "SI   0.01\n"
-    "THICK     0.001\n"
-    "RESIS_B   2 2 19 11 100.0\n"
-    "LI   3 3 3 10 0.0\n"
-    "LI   18 3 18 10 5.0\n"
-    "NST  20\n"
-    "NUP    1000\n"
-    "EN\n";
+const std::string kDeck = plate_deck("20", "1000", false);
 
 // The screen: 1040 pixels wide, so that the text grid's cells are 13 wide
 // (78 of 14 would not fit) and 26 high.
