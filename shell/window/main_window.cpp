@@ -219,8 +219,14 @@ std::int16_t OPEN_WINDOW() {
     // A window whose pictures nobody sees or saves is never shown: it gets
     // its size all the same, so the pages and pictures are laid out as in
     // any batch run.
-    if (!window_unseen()) o.window->show();
-    resize_client_area(BATCH_CLIENT_WIDTH, BATCH_CLIENT_HEIGHT);
+    // Its client area takes the size directly: laying out the menu bar
+    // around it would load the system's fonts, which such a run never uses.
+    if (window_unseen())
+      o.client->resize(BATCH_CLIENT_WIDTH, BATCH_CLIENT_HEIGHT);
+    else {
+      o.window->show();
+      resize_client_area(BATCH_CLIENT_WIDTH, BATCH_CLIENT_HEIGHT);
+    }
     set_picture_saver(save_picture);
   } else {
     // Without a window manager a maximise request is not carried out: the

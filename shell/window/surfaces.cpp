@@ -35,6 +35,11 @@ Surfaces& surfaces() {
 
 bool window_unseen() { return surfaces().unseen; }
 
+bool run_unseen() {
+  const BatchMode& b = batch_mode();
+  return b.enabled && b.pictures_dir.empty() && b.export_dir.empty() && !script().active;
+}
+
 QColor background_colour() { return settings().BlackBG ? QColor(0, 0, 0) : QColor(255, 255, 255); }
 
 void window_surface_changed(const QRect& area) { update_client_area(area); }
@@ -48,10 +53,7 @@ void release_surface_painters() {
 void reset_surfaces() {
   release_surface_painters();
   Surfaces& s = surfaces();
-  if (!main_window()) {
-    const BatchMode& b = batch_mode();
-    s.unseen = b.enabled && b.pictures_dir.empty() && b.export_dir.empty() && !script().active;
-  }
+  if (!main_window()) s.unseen = run_unseen();
   s.window = new_image(s.unseen);
   s.backing = new_image(s.unseen);
 }

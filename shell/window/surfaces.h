@@ -25,6 +25,9 @@ struct Surfaces {
 Surfaces& surfaces();
 // Whether this window is unseen (see Surfaces::unseen).
 bool window_unseen();
+// Whether this run is such a run: a batch run that saves no picture and
+// follows no script.
+bool run_unseen();
 
 // The background colour of window and bitmap (black or white, by the option).
 QColor background_colour();

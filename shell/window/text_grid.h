@@ -29,7 +29,6 @@ struct TextLayout {
   std::int16_t line_height = 16;
   std::int16_t x_origin = 0;
   std::int16_t y_origin = 0;
-  std::int16_t ascent = 12;
   std::int16_t font_height = 17;
 };
 

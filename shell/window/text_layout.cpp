@@ -68,7 +68,6 @@ void lay_out_text(int client_width, int client_height) {
   l.line_height = static_cast<std::int16_t>(std::max(1, std::min(client_height / 25, 2 * l.cell_width)));
   l.x_origin = static_cast<std::int16_t>(std::max(0, (client_width - 80 * l.cell_width) / 2));
   l.y_origin = static_cast<std::int16_t>(std::max(0, (client_height - 25 * l.line_height) / 2));
-  l.ascent = static_cast<std::int16_t>(QFontMetrics(text_font()).ascent());
 }
 
 const QFont& text_font() {

@@ -493,6 +493,30 @@ TEST(BatchRun, PicturesAreSavedAsPngFilesNamedForThem) {
   }
 }
 
+// A run nobody sees never sets up the system's fonts: with the font
+// configuration made unreadable, fontconfig complains on standard error the
+// moment anything loads it, which a run that saves pictures does.
+TEST(BatchRun, OnlyARunThatShowsOrSavesSomethingLoadsTheSystemFonts) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> extra;
+    bool loads_fonts;
+  };
+  const Case cases[] = {
+      {"batch alone", {}, false},
+      {"batch saving pictures", {"--pictures", "out"}, true},
+  };
+  for (const Case& c : cases) {
+    const fs::path dir = with_deck("fonts", "plate.txt", kSmallDeck);
+    std::vector<std::string> args = {"--batch", "plate"};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    const ProgramRun r = run_kesto(dir, args, {"FONTCONFIG_FILE=" + (dir / "no-fonts.conf").string()});
+    ASSERT_EQ(r.status, 0) << c.name << r.err;
+    EXPECT_EQ(r.err.find("Fontconfig") != std::string::npos, c.loads_fonts) << c.name << r.err;
+    EXPECT_TRUE(fs::exists(dir / "VOLTS.TBL")) << c.name;
+  }
+}
+
 TEST(BatchRun, MarkelFileHoldsTheHeaderAndEveryPictureOfTheRun) {
   const fs::path dir = with_deck("markel", "plate.txt", kSmallDeck);
   const ProgramRun r = run_kesto(dir, {"--batch", "plate", "--markel", "run.mkl"});
