@@ -8,6 +8,7 @@
 #include <exception>
 #include <future>
 #include <memory>
+#include <utility>
 
 #include "solver/field_current.h"
 #include "solver/grid.h"
@@ -154,12 +155,12 @@ void find_converged_answer() {
   ConvergedAnswer& a = converged_answer();
   a = ConvergedAnswer{};
   const Grid& g = grid();
-  const bool taken = take_background_answer(g, a.potential);
-  if (!g_wanted) {
-    a = ConvergedAnswer{};
-    return;
-  }
-  if (!taken) a.potential = solve_guarded(g);
+  // A solve started before the sweeps is waited for even when the answer is
+  // no longer wanted, so that no thread outlives its run.
+  ConvergedPotential started;
+  const bool taken = take_background_answer(g, started);
+  if (!g_wanted) return;
+  a.potential = taken ? std::move(started) : solve_guarded(g);
   if (!a.potential.solved) {
     a.failure = a.potential.failure;
     return;

@@ -216,11 +216,11 @@ std::int16_t OPEN_WINDOW() {
   watch_for_stray_closes();
 
   if (batch_mode().enabled) {
-    // A window whose pictures nobody sees or saves is never shown: it gets
-    // its size all the same, so the pages and pictures are laid out as in
-    // any batch run.
-    // Its client area takes the size directly: laying out the menu bar
-    // around it would load the system's fonts, which such a run never uses.
+    // A window whose pictures nobody sees or saves is never shown, but its
+    // client area gets the batch size all the same, so that the pages and
+    // pictures are laid out as in any batch run. It takes the size directly:
+    // laying out the menu bar around it would load the system's fonts,
+    // which such a run never uses.
     if (window_unseen())
       o.client->resize(BATCH_CLIENT_WIDTH, BATCH_CLIENT_HEIGHT);
     else {
