@@ -17,6 +17,7 @@
 #include "app/output_targets.h"
 #include "app/sweep_kernel_choice.h"
 #include "common/fixed_text.h"
+#include "common/freed_memory.h"
 #include "common/progress.h"
 #include "common/run_ended.h"
 #include "shell/window/process_entry.h"
@@ -234,6 +235,7 @@ int run_kesto(int argc, char** argv) {
   // A write past a file-size limit fails with "File too large" and takes the
   // writer's own failure path instead of ending the program on the signal.
   std::signal(SIGXFSZ, SIG_IGN);
+  common::keep_freed_memory();
   Arguments a;
   std::string error;
   if (!parse(argc, argv, a, error)) {
