@@ -12,13 +12,25 @@ namespace kesto::shell {
 namespace {
 
 // Resizes the block to `size` bytes; false when the memory cannot be had
-// (or the test limit forbids it). The used bytes are kept.
+// (or the test limit forbids it). The used bytes are kept. A block that
+// grows from one step to the next takes room for as many steps again at
+// once (or exactly its size, when that much cannot be had), so that a long
+// picture does not copy the whole block at every step; a new or smaller
+// block holds its size and no more.
 bool resize_block(PlotBuffer& b, std::size_t size) {
   if (b.growth_limit != 0 && size > b.growth_limit && size > b.block.size()) return false;
   try {
-    if (size > b.block.capacity()) b.block.reserve(size);  // exactly S bytes, no doubling
+    const std::size_t old_size = b.block.size();
+    const bool growing = old_size > 0 && size > old_size;
+    if (size > b.block.capacity()) {
+      try {
+        b.block.reserve(growing ? std::max(size, 2 * b.block.capacity()) : size);
+      } catch (const std::bad_alloc&) {
+        b.block.reserve(size);
+      }
+    }
     b.block.resize(size);
-    if (size < b.block.capacity()) b.block.shrink_to_fit();
+    if (!growing && size < b.block.capacity()) b.block.shrink_to_fit();
   } catch (const std::bad_alloc&) {
     return false;
   } catch (const std::length_error&) {
@@ -76,8 +88,9 @@ void FREE_PLOT_BUFFER() {
 }
 
 void append_record(const std::uint8_t* bytes, std::size_t n) {
-  ENSURE_ROOM();
   PlotBuffer& b = plot_buffer();
+  // Most records find room enough: ENSURE_ROOM only where it would act.
+  if (!b.full && b.used + PLOT_RECORD_MARGIN >= b.block.size()) ENSURE_ROOM();
   if (n > 0 && bytes[0] != OP_RGB && bytes[0] != OP_RGB_GREY && bytes[0] != OP_INDEXED) ++b.shapes;
   if (b.full || b.used + n > b.block.size()) return;
   std::memcpy(b.block.data() + b.used, bytes, n);

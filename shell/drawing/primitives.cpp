@@ -74,15 +74,15 @@ QPainter* bitmap_painter() {
 
 // The window surface and the backing bitmap, when they are drawn on and exist.
 QImage* window_image() {
-  if (!draw_targets().window) return nullptr;
+  if (!draw_targets().window || window_unseen()) return nullptr;
   Surfaces& s = surfaces();
-  return s.unseen || s.window.isNull() ? nullptr : &s.window;
+  return s.window.isNull() ? nullptr : &s.window;
 }
 
 QImage* bitmap_image() {
-  if (!draw_targets().bitmap) return nullptr;
+  if (!draw_targets().bitmap || window_unseen()) return nullptr;
   Surfaces& s = surfaces();
-  return s.unseen || s.backing.isNull() ? nullptr : &s.backing;
+  return s.backing.isNull() ? nullptr : &s.backing;
 }
 
 OutputDevice* output_device() {
@@ -373,38 +373,37 @@ void FILL_RECT(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y
                std::int16_t inset_right, std::int16_t inset_top, std::int16_t inset_bottom) {
   const int left_in = inset_left ? 1 : 0, right_in = inset_right ? 1 : 0;
   const int top_in = inset_top ? 1 : 0, bottom_in = inset_bottom ? 1 : 0;
-  {
+  // Nothing to draw on (an unseen window, no device): only the record.
+  QImage* w = window_image();
+  QImage* b = bitmap_image();
+  OutputDevice* d = output_device();
+  if (w || b || d) {
     DrawingSession session;
     const DrawTargets& t = draw_targets();
-    QImage* w = window_image();
-    QImage* b = bitmap_image();
-    OutputDevice* d = output_device();
-    if (w || b || d) {
-      std::int16_t px1, py1, px2, py2;
-      TO_DEVICE(x1, y1, px1, py1);
-      TO_DEVICE(x2, y2, px2, py2);
-      const int X1 = std::min(px1, px2) + left_in, X2 = std::max(px1, px2) - right_in;
-      const int Y1 = std::min(py1, py2) + top_in, Y2 = std::max(py1, py2) - bottom_in;
-      const QRgb colour = current_rgb();
-      PainterState& p = painter_state();
-      if (t.window) {
-        // The window gets one more column and row at the top left; the
-        // bitmap one more at every side, so its cells overlap their neighbours.
-        const QRect on_window = inclusive(X1 - 1, Y1 - 1, X2, Y2);
-        if (w) {
-          fill_pixels(*w, p.window, on_window, colour);
-          mark_window(on_window);
-        }
-        if (b) fill_pixels(*b, p.bitmap, inclusive(X1 - 1, Y1 - 1, X2 + 1, Y2 + 1), colour);
-        if (d) d->fill(inclusive(X1, Y1, X2, Y2), colour);
-      } else {
-        const QRect area = inclusive(X1, Y1, X2, Y2);
-        if (b) fill_pixels(*b, p.bitmap, area, colour);
-        // An output device gets the window's extra column and row at the top
-        // left too: the map's cells are inset by one unit on every side, and
-        // without it a page or a metafile shows them parted by hairlines.
-        if (d) d->fill(inclusive(X1 - 1, Y1 - 1, X2, Y2), colour);
+    std::int16_t px1, py1, px2, py2;
+    TO_DEVICE(x1, y1, px1, py1);
+    TO_DEVICE(x2, y2, px2, py2);
+    const int X1 = std::min(px1, px2) + left_in, X2 = std::max(px1, px2) - right_in;
+    const int Y1 = std::min(py1, py2) + top_in, Y2 = std::max(py1, py2) - bottom_in;
+    const QRgb colour = current_rgb();
+    PainterState& p = painter_state();
+    if (t.window) {
+      // The window gets one more column and row at the top left; the
+      // bitmap one more at every side, so its cells overlap their neighbours.
+      const QRect on_window = inclusive(X1 - 1, Y1 - 1, X2, Y2);
+      if (w) {
+        fill_pixels(*w, p.window, on_window, colour);
+        mark_window(on_window);
       }
+      if (b) fill_pixels(*b, p.bitmap, inclusive(X1 - 1, Y1 - 1, X2 + 1, Y2 + 1), colour);
+      if (d) d->fill(inclusive(X1, Y1, X2, Y2), colour);
+    } else {
+      const QRect area = inclusive(X1, Y1, X2, Y2);
+      if (b) fill_pixels(*b, p.bitmap, area, colour);
+      // An output device gets the window's extra column and row at the top
+      // left too: the map's cells are inset by one unit on every side, and
+      // without it a page or a metafile shows them parted by hairlines.
+      if (d) d->fill(inclusive(X1 - 1, Y1 - 1, X2, Y2), colour);
     }
   }
   record_four(OP_FILLED_RECT, x1, y1, x2, y2, (left_in << 3) | (right_in << 2) | (top_in << 1) | bottom_in);

@@ -24,16 +24,22 @@ QImage new_image(bool unseen) {
   return image;
 }
 
+// The surfaces as they are, their images made or not.
+Surfaces& the_surfaces() {
+  static Surfaces s;
+  return s;
+}
+
 }  // namespace
 
 Surfaces& surfaces() {
-  static Surfaces s;
+  Surfaces& s = the_surfaces();
   if (s.window.isNull()) s.window = new_image(s.unseen);
   if (s.backing.isNull()) s.backing = new_image(s.unseen);
   return s;
 }
 
-bool window_unseen() { return surfaces().unseen; }
+bool window_unseen() { return the_surfaces().unseen; }
 
 bool run_unseen() {
   const BatchMode& b = batch_mode();

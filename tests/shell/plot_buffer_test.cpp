@@ -113,6 +113,30 @@ TEST_F(PlotBufferTest, NewPictureShrinksOnlyAnOversizedBlock) {
   EXPECT_EQ(b.block.size(), 196608u);
 }
 
+// Growing step by step, the block moves only when its room is used up,
+// which doubles (16 steps: the first step and four moves), and keeps every
+// byte; a new picture of one step hands the spare room back.
+TEST_F(PlotBufferTest, AGrowingBlockMovesSeldomAndANewPictureGivesItsRoomBack) {
+  PlotBuffer& b = plot_buffer();
+  ASSERT_EQ(b.block.capacity(), 65536u);
+  int moves = 0;
+  while (b.block.size() < 16 * 65536u) {
+    const std::uint8_t* before = b.block.data();
+    b.used = b.block.size() - 42;
+    SET_RGB(9, 8, 7);
+    moves += b.block.data() != before ? 1 : 0;
+    EXPECT_EQ(b.block.size() % 65536u, 0u);
+  }
+  EXPECT_EQ(moves, 4);
+  EXPECT_EQ(b.block.capacity(), 16 * 65536u);
+  EXPECT_EQ(b.block[65494], 0x08);  // the first step's record, moved along
+  EXPECT_EQ(b.block[16 * 65536u - 42 - 65536u], 0x08);
+  b.used = 100;
+  START_NEW_PICTURE();
+  EXPECT_EQ(b.block.size(), 65536u);
+  EXPECT_EQ(b.block.capacity(), 65536u);
+}
+
 TEST_F(PlotBufferTest, FullBufferSaysSoOnceDropsRecordsButKeepsDrawing) {
   PlotBuffer& b = plot_buffer();
   b.growth_limit = 65536;
