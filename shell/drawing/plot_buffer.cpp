@@ -39,6 +39,10 @@ bool resize_block(PlotBuffer& b, std::size_t size) {
   return true;
 }
 
+// Whether ENSURE_ROOM has anything to do: the buffer takes records and
+// fewer than the largest record's bytes remain.
+bool short_of_room(const PlotBuffer& b) { return !b.full && b.used + PLOT_RECORD_MARGIN >= b.block.size(); }
+
 std::int16_t coordinate_at(const std::uint8_t* p) {
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
 }
@@ -61,8 +65,7 @@ bool ALLOCATE_PLOT_BUFFER() {
 
 void ENSURE_ROOM() {
   PlotBuffer& b = plot_buffer();
-  if (b.full) return;
-  if (b.used + PLOT_RECORD_MARGIN < b.block.size()) return;
+  if (!short_of_room(b)) return;
   if (resize_block(b, b.block.size() + PLOT_BUFFER_STEP)) return;
   b.full = true;
   suspend_painters();  // the message box lets the window repaint
@@ -89,8 +92,7 @@ void FREE_PLOT_BUFFER() {
 
 void append_record(const std::uint8_t* bytes, std::size_t n) {
   PlotBuffer& b = plot_buffer();
-  // Most records find room enough: ENSURE_ROOM only where it would act.
-  if (!b.full && b.used + PLOT_RECORD_MARGIN >= b.block.size()) ENSURE_ROOM();
+  if (short_of_room(b)) ENSURE_ROOM();  // most records find room enough
   if (n > 0 && bytes[0] != OP_RGB && bytes[0] != OP_RGB_GREY && bytes[0] != OP_INDEXED) ++b.shapes;
   if (b.full || b.used + n > b.block.size()) return;
   std::memcpy(b.block.data() + b.used, bytes, n);

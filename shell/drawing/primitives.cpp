@@ -61,15 +61,13 @@ QPainter* open_on(QImage& image, std::unique_ptr<QPainter>& slot) {
 // Painters on the window surface and the backing bitmap, when they are drawn
 // on (never while the pictures are unseen).
 QPainter* window_painter() {
-  if (!draw_targets().window) return nullptr;
-  Surfaces& s = surfaces();
-  return s.unseen ? nullptr : open_on(s.window, painter_state().window);
+  if (!draw_targets().window || window_unseen()) return nullptr;
+  return open_on(surfaces().window, painter_state().window);
 }
 
 QPainter* bitmap_painter() {
-  if (!draw_targets().bitmap) return nullptr;
-  Surfaces& s = surfaces();
-  return s.unseen ? nullptr : open_on(s.backing, painter_state().bitmap);
+  if (!draw_targets().bitmap || window_unseen()) return nullptr;
+  return open_on(surfaces().backing, painter_state().bitmap);
 }
 
 // The window surface and the backing bitmap, when they are drawn on and exist.
