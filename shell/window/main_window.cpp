@@ -207,11 +207,15 @@ std::int16_t OPEN_WINDOW() {
 
   o.window = std::make_unique<MainWindow>();
   o.window->setWindowTitle(QString::fromStdString(w.caption));
-  o.window->setWindowIcon(QIcon(":/kesto/orvicon.xpm"));
   o.client = new ClientArea(o.window.get());
   o.window->setCentralWidget(o.client);
-  o.actions = build_menu_bar(*o.window);
-  o.crosshair = QCursor(QPixmap(":/kesto/crosshair.xpm"), 15, 15);
+  // A window that nobody sees and no script drives has no use for an icon
+  // or a menu bar, and both read images (the icon, the bar's overflow
+  // button), which loads every image-format plugin.
+  if (!run_unseen()) {
+    o.window->setWindowIcon(QIcon(":/kesto/orvicon.xpm"));
+    o.actions = build_menu_bar(*o.window);
+  }
   if (qApp) QObject::connect(qApp, &QGuiApplication::commitDataRequest, o.window.get(), refuse_session_end);
   watch_for_stray_closes();
 
@@ -313,9 +317,11 @@ void apply_cursor() {
   WindowObjects& o = objects();
   if (!o.client) return;
   const WindowState& w = window_state();
-  if (w.crosshair_mode)
+  if (w.crosshair_mode) {
+    // Made when first wanted, as it is an image too.
+    if (o.crosshair.shape() != Qt::BitmapCursor) o.crosshair = QCursor(QPixmap(":/kesto/crosshair.xpm"), 15, 15);
     o.client->setCursor(o.crosshair);
-  else if (w.text_cursor_mode)
+  } else if (w.text_cursor_mode)
     o.client->setCursor(Qt::IBeamCursor);
   else
     o.client->setCursor(Qt::ArrowCursor);

@@ -272,6 +272,8 @@ TEST_F(WindowMenu, BatchWindowHasAFixedSizeAndSavesItsPicture) {
 // A window nobody can see or save (a batch run without pictures, export or
 // script) keeps one-pixel images and draws no pixels, but records every
 // shape in the plot buffer; any way of seeing the picture draws it in full.
+// Only such a window has neither icon nor menu bar (whose images would load
+// every image-format plugin).
 TEST_F(WindowMenu, OnlyABatchWindowThatNobodySeesSkipsItsPixels) {
   struct Case {
     const char* name;
@@ -299,6 +301,9 @@ TEST_F(WindowMenu, OnlyABatchWindowThatNobodySeesSkipsItsPixels) {
     EXPECT_EQ(window_unseen(), c.unseen) << c.name;
     // Never shown when nobody sees it, but laid out at the batch size all the same.
     EXPECT_EQ(main_window()->isVisible(), !c.unseen) << c.name;
+    EXPECT_EQ(main_window()->windowIcon().isNull(), c.unseen) << c.name;
+    EXPECT_EQ(menu_action(CMD_COLOR) == nullptr, c.unseen) << c.name;
+    EXPECT_EQ(main_window()->findChild<QMenuBar*>() == nullptr, c.unseen) << c.name;
     if (c.batch) {
       EXPECT_EQ(client_area()->size(), QSize(BATCH_CLIENT_WIDTH, BATCH_CLIENT_HEIGHT)) << c.name;
     }
