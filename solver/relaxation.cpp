@@ -296,8 +296,10 @@ void RELAX() {
   }
   sync_potentials();
   check_potentials();
-  report_convergence();
+  // The final map is drawn before the convergence is reported: it needs
+  // nothing of the direct solve, which meanwhile has the time to finish.
   final_display();
+  report_convergence();
 }
 
 }  // namespace kesto::solver
