@@ -22,10 +22,23 @@ namespace {
 bool g_wanted = false;
 ConvergedTablesListener g_tables = nullptr;
 
-// The solve started before the sweeps: the grid it solves, and its answer.
+// The texts of the two converged tables, or why there are none, with the
+// current line's converged current the potential table gives.
+struct ConvergedTables {
+  bool made = false;
+  std::string volts, efield, failure;
+  bool with_current = false;
+  double current = 0.0;
+};
+
+// The solve started before the sweeps: the grid it solves, its answer, and
+// (when the tables are wanted) the converged tables, made once the answer is
+// given while the run goes on to its own tables.
 struct BackgroundSolve {
   std::shared_ptr<const Grid> grid;
   std::future<ConvergedPotential> potential;
+  std::future<ConvergedTables> tables;
+  bool taken = false;  // the run took the answer: it solved the run's network
 };
 
 BackgroundSolve& background() {
@@ -60,15 +73,32 @@ bool same_network(const Grid& a, const Grid& b) {
 }
 
 // The answer of the solve started before the sweeps, when it solved the
-// network of `g`; the solve is waited for either way, and forgotten.
+// network of `g`; the solve is waited for either way.
 bool take_background_answer(const Grid& g, ConvergedPotential& p) {
   BackgroundSolve& b = background();
   if (!b.potential.valid()) return false;
   ConvergedPotential answer = b.potential.get();
-  const bool same = same_network(*b.grid, g);
-  b.grid.reset();
-  if (same) p = std::move(answer);
-  return same;
+  b.taken = same_network(*b.grid, g);
+  if (b.taken) p = std::move(answer);
+  return b.taken;
+}
+
+// Waits for the thread of a solve started before the sweeps, if any, to end
+// (it may still be making tables no one takes, when its run ended early),
+// and forgets it.
+void finish_background_work() {
+  BackgroundSolve& b = background();
+  if (b.potential.valid()) b.potential.wait();
+  if (b.tables.valid()) b.tables.wait();
+  b = BackgroundSolve{};
+}
+
+// Whether the tables made beside the run from `a` are those of the run's
+// grid `g`: besides the network, they read the deck's name, the cell size
+// and the current line.
+bool same_table_inputs(const Grid& a, const Grid& b) {
+  return a.DECK_NAME == b.DECK_NAME && std::memcmp(&a.DX, &b.DX, sizeof a.DX) == 0 &&
+         std::memcmp(&a.HALFDX, &b.HALFDX, sizeof a.HALFDX) == 0;
 }
 
 // x (>= 0) to `digits` significant digits: "1.76", "0.0208", "12", and in
@@ -117,6 +147,37 @@ bool converged_field(const Grid& g, const ConvergedPotential& p, CellValues& EMA
   return true;
 }
 
+// The converged tables of grid `g` from its converged potential `p`, with
+// the current line's converged `current` when `with_current`.
+ConvergedTables converged_tables(const Grid& g, const ConvergedPotential& p, bool with_current, double current) {
+  ConvergedTables t;
+  t.made = true;
+  t.with_current = with_current;
+  t.current = current;
+  struct Cells {
+    CellValues values{};
+  };
+  auto V = std::make_unique<Cells>();
+  auto EMAG = std::make_unique<Cells>();
+  for (std::int32_t I = 1; I <= g.NX; ++I)
+    for (std::int32_t J = 1; J <= g.NY; ++J) V->values[I][J] = static_cast<float>(p.at(I, J));
+  const float amps = static_cast<float>(current);
+  if (!converged_field(g, p, EMAG->values) || !std::isfinite(amps)) {
+    t.failure = "the converged field or current overflows single precision";
+    return t;
+  }
+  t.volts =
+      volts_table_text(g, V->values, with_current, amps, "CM The converged potential: the network solved directly.");
+  t.efield =
+      efield_table_text(g, EMAG->values, "CM The field of the converged potential (the network solved directly).");
+  return t;
+}
+
+// The converged current through the current line of `g` from `v`.
+double converged_current(const Grid& g, const std::vector<double>& v) {
+  return line_current(g, clamped_current_line(g), v);
+}
+
 }  // namespace
 
 ConvergedAnswer& converged_answer() {
@@ -124,24 +185,40 @@ ConvergedAnswer& converged_answer() {
   return a;
 }
 
-void want_converged_answer(bool wanted) { g_wanted = wanted; }
+void want_converged_answer(bool wanted) {
+  g_wanted = wanted;
+  if (!wanted) finish_background_work();
+}
 
 bool converged_answer_wanted() { return g_wanted; }
 
 void start_converged_answer() {
   BackgroundSolve& b = background();
-  if (b.potential.valid()) b.potential.wait();  // an earlier run's, which ended before its answer
-  b = BackgroundSolve{};
+  finish_background_work();  // an earlier run's, which ended before its answer
   if (!g_wanted || available_cores() < 2) return;
   try {
     const auto copy = std::make_shared<Grid>(grid());
     b.grid = copy;
+    const bool tables_wanted = g_tables != nullptr;
+    std::promise<ConvergedPotential> answer;
+    b.potential = answer.get_future();
     reserve_sweep_core(true);
-    b.potential = std::async(std::launch::async, [copy] {
+    b.tables = std::async(std::launch::async, [copy, tables_wanted, answer = std::move(answer)]() mutable {
       set_link_conductances(*copy);
       ConvergedPotential p = solve_guarded(*copy);
-      reserve_sweep_core(false);
-      return p;
+      if (!tables_wanted || !p.solved) {
+        reserve_sweep_core(false);
+        answer.set_value(std::move(p));
+        return ConvergedTables{};
+      }
+      answer.set_value(p);
+      // The run reads its answer meanwhile, and the core stays with these
+      // tables until they are made.
+      struct Release {
+        ~Release() { reserve_sweep_core(false); }
+      } release;
+      const bool with_current = copy->CURRENT_SET == 1;
+      return converged_tables(*copy, p, with_current, with_current ? converged_current(*copy, p.V) : 0.0);
     });
   } catch (const std::exception&) {
     // No thread or no memory for the copy: the network is solved after the
@@ -177,9 +254,8 @@ void find_converged_answer() {
   a.range = high - low;
   a.with_current = g.CURRENT_SET == 1;
   if (a.with_current) {
-    const CurrentLine line = clamped_current_line(g);
-    a.nstep_current = line_current(g, line);
-    a.current = line_current(g, line, a.potential.V);
+    a.nstep_current = line_current(g, clamped_current_line(g));
+    a.current = converged_current(g, a.potential.V);
   }
   a.found = true;
 }
@@ -218,20 +294,23 @@ void deliver_converged_tables() {
     return;
   }
   const Grid& g = grid();
-  struct Cells {
-    CellValues values{};
-  };
-  auto V = std::make_unique<Cells>();
-  auto EMAG = std::make_unique<Cells>();
-  for (std::int32_t I = 1; I <= g.NX; ++I)
-    for (std::int32_t J = 1; J <= g.NY; ++J) V->values[I][J] = static_cast<float>(a.potential.at(I, J));
-  const float amps = static_cast<float>(a.current);
-  if (!converged_field(g, a.potential, EMAG->values) || !std::isfinite(amps)) {
-    g_tables({}, {}, "the converged field or current overflows single precision");
-    return;
+  BackgroundSolve& b = background();
+  if (b.tables.valid()) {
+    // Made beside the run from the answer it took: used when they are the
+    // tables of this grid and its current (otherwise, or when they could
+    // not be made, they are made again here).
+    try {
+      const ConvergedTables t = b.tables.get();
+      if (t.made && b.taken && same_table_inputs(*b.grid, g) && t.with_current == a.with_current &&
+          std::memcmp(&t.current, &a.current, sizeof t.current) == 0) {
+        g_tables(t.volts, t.efield, t.failure);
+        return;
+      }
+    } catch (const std::exception&) {
+    }
   }
-  g_tables(volts_table_text(V->values, a.with_current, amps, "CM The converged potential: the network solved directly."),
-           efield_table_text(EMAG->values, "CM The field of the converged potential (the network solved directly)."), {});
+  const ConvergedTables t = converged_tables(g, a.potential, a.with_current, a.current);
+  g_tables(t.volts, t.efield, t.failure);
 }
 
 }  // namespace kesto::solver

@@ -30,7 +30,8 @@ struct ConvergedAnswer {
 ConvergedAnswer& converged_answer();
 // Whether the runs solve the network at all (someone reads the answer: the
 // convergence line is shown, or the converged tables are asked for); off
-// until the program turns it on.
+// until the program turns it on. Turning it off waits for a solve still
+// running beside a run that ended early.
 void want_converged_answer(bool wanted);
 bool converged_answer_wanted();
 
@@ -38,7 +39,9 @@ bool converged_answer_wanted();
 // more than one core, the network is solved on a thread of its own, from a
 // copy of the grid given the conductances SET_CONDUCTANCES will give it,
 // while the run goes on to its sweeps (which leave that core to it
-// meanwhile). The answer is the same as one solved afterwards.
+// meanwhile). The answer is the same as one solved afterwards. When someone
+// takes the converged tables, that thread goes on to make them once it has
+// given the answer, while the run makes its own.
 void start_converged_answer();
 
 // After the last sweep, the grid's potentials up to date: the answer for the
@@ -59,7 +62,8 @@ std::string exact_convergence_line(const ConvergenceEstimate& e, const Converged
 using ConvergedTablesListener = void (*)(const std::string& volts, const std::string& efield,
                                          const std::string& failure);
 void set_converged_tables_listener(ConvergedTablesListener listener);
-// After the run's own tables: the converged tables to the listener, if any.
+// After the run's own tables: the converged tables to the listener, if any
+// (those made beside the run when they are this grid's, otherwise made now).
 void deliver_converged_tables();
 
 }  // namespace kesto::solver

@@ -91,8 +91,8 @@ std::string e11(float value) {
 
 // The table of `values` (V in volts, or EMAG in volts per metre); `note`,
 // when not empty, takes the place of the comment line after the content line.
-std::string table_text(Table table, const CellValues& values, bool with_current, float amps, std::string_view note) {
-  const Grid& g = grid();
+std::string table_text(const Grid& g, Table table, const CellValues& values, bool with_current, float amps,
+                       std::string_view note) {
   const bool volts = table == Table::volts;
   std::string out;
   out.reserve(static_cast<std::size_t>(g.NX) * static_cast<std::size_t>(g.NY + 1) * 24 + 4096);
@@ -174,8 +174,8 @@ void replace_tables(const std::string& folder, std::initializer_list<Table> tabl
     for (PendingTable& p : pending) {
       const Grid& g = grid();
       const std::string text = p.table == Table::volts
-                                   ? table_text(Table::volts, g.V, g.CURRENT_SET == 1, g.CURRENT_AMPS, {})
-                                   : table_text(Table::efield, g.EMAG, false, 0.0f, {});
+                                   ? table_text(g, Table::volts, g.V, g.CURRENT_SET == 1, g.CURRENT_AMPS, {})
+                                   : table_text(g, Table::efield, g.EMAG, false, 0.0f, {});
       error = p.file.open(p.path);
       if (error == 0) error = p.file.write(text.data(), text.size());
       if (error != 0) {
@@ -243,12 +243,12 @@ void WRITE_EFIELD() { replace_tables(".", {Table::efield}); }
 
 void write_tables(const std::string& folder) { replace_tables(folder, {Table::volts, Table::efield}); }
 
-std::string volts_table_text(const CellValues& V, bool with_current, float amps, std::string_view note) {
-  return table_text(Table::volts, V, with_current, amps, note);
+std::string volts_table_text(const Grid& g, const CellValues& V, bool with_current, float amps, std::string_view note) {
+  return table_text(g, Table::volts, V, with_current, amps, note);
 }
 
-std::string efield_table_text(const CellValues& EMAG, std::string_view note) {
-  return table_text(Table::efield, EMAG, false, 0.0f, note);
+std::string efield_table_text(const Grid& g, const CellValues& EMAG, std::string_view note) {
+  return table_text(g, Table::efield, EMAG, false, 0.0f, note);
 }
 
 }  // namespace kesto::solver

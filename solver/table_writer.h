@@ -23,13 +23,16 @@ namespace kesto::solver {
 // One value per cell of the grid's capacity, indexed [I][J] like its arrays.
 using CellValues = float[sheet::MAXNX + 1][sheet::MAXNY + 1];
 
-// The text of VOLTS.TBL for the potential `V` of the grid's NX x NY cells
-// (with the current line's `amps` when `with_current`), and of EFIELD.TBL for
-// the field `EMAG` (volts per metre; written in megavolts per metre). A
-// `note` that is not empty ("CM ...") takes the place of the comment line
-// after the content line, so the header keeps its length.
-std::string volts_table_text(const CellValues& V, bool with_current, float amps, std::string_view note);
-std::string efield_table_text(const CellValues& EMAG, std::string_view note);
+// The text of VOLTS.TBL for the potential `V` of the NX x NY cells of `g`
+// (its deck's name and cell size; with the current line's `amps` when
+// `with_current`), and of EFIELD.TBL for the field `EMAG` (volts per metre;
+// written in megavolts per metre). A `note` that is not empty ("CM ...")
+// takes the place of the comment line after the content line, so the header
+// keeps its length. They read nothing else, so a copy of the grid may be
+// written on a thread of its own.
+std::string volts_table_text(const sheet::Grid& g, const CellValues& V, bool with_current, float amps,
+                             std::string_view note);
+std::string efield_table_text(const sheet::Grid& g, const CellValues& EMAG, std::string_view note);
 
 // Writes "VOLTS.TBL" from V (with the current when a current line was given).
 void WRITE_VOLTS();

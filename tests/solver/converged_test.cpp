@@ -238,6 +238,52 @@ TEST(ConvergedLine, GivesBothCurrentsOfTheCurrentLine) {
             "be estimated from the changes");
 }
 
+// The converged tables are those of the run's network wherever they are
+// made: beside the run by the solve started before the sweeps, or after the
+// sweeps when that solve answered for another network or made no tables.
+// Cells A = (3, 3) and B = (4, 3) of the potential table (lines 46 and 52).
+TEST(ConvergedTables, AreThoseOfTheRunsNetworkWhereverTheyAreMade) {
+  static std::string volts;
+  const ConvergedTablesListener keep = [](const std::string& v, const std::string&, const std::string& failure) {
+    volts = failure.empty() ? v : "failure: " + failure;
+  };
+  struct Case {
+    const char* what;
+    bool started, listener_before_start;
+    void (*change)();
+    const char *a, *b;
+  };
+  const Case cases[] = {
+      {"made beside the run", true, true, [] {}, " 0.1333E+01", " 0.1333E+01"},
+      // 4A = 8 + B and 4B = A + 4: A = 2.4, B = 1.6.
+      {"a fixed potential changed after the start", true, true, [] { grid().V[2][3] = 8.0f; }, " 0.2400E+01",
+       " 0.1600E+01"},
+      {"taken only after the start", true, false, [] {}, " 0.1333E+01", " 0.1333E+01"},
+      {"no solve started", false, true, [] {}, " 0.1333E+01", " 0.1333E+01"},
+  };
+  want_converged_answer(true);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    volts.clear();
+    read_and_set_up(kTwoCells);
+    set_converged_tables_listener(c.listener_before_start ? keep : nullptr);
+    if (c.started) start_converged_answer();
+    set_converged_tables_listener(keep);
+    c.change();
+    find_converged_answer();
+    deliver_converged_tables();
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = volts.find("\r\n", at)) != std::string::npos; at = end + 2)
+      lines.push_back(volts.substr(at, end - at));
+    ASSERT_EQ(lines.size(), 31u + 6u * 6u) << volts;
+    EXPECT_EQ(lines[9], "CM The converged potential: the network solved directly.");
+    EXPECT_EQ(lines[46].substr(11), c.a);
+    EXPECT_EQ(lines[52].substr(11), c.b);
+  }
+  set_converged_tables_listener(nullptr);
+  want_converged_answer(false);
+}
+
 TEST(SweepsNeeded, CountsTheFirstSweepWithinTheToleranceAndRestoresThePotentials) {
   // Two cells: 4 mV (0.1 % of 4 V) is reached at the third sweep (1.3 mV).
   read_and_set_up(kTwoCells);
