@@ -1,5 +1,6 @@
 #include "solver/table_writer.h"
 
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -83,6 +84,58 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 // |value| scaled by 10^k, with one rounding (k within +-22).
 double scaled(double value, int k) { return k >= 0 ? value * kPowersOfTen[k] : value / kPowersOfTen[-k]; }
 
+// The eleven characters of `value` in the form E11.4 at `at`.
+void put_E11_4(char* at, float value) {
+  // The four digits come from |value| x 10^(4 - e), which a double holds to
+  // about 1e-12 here; only a value within 1e-6 of a rounding tie (or zero, a
+  // subnormal, an extreme exponent, not a number) needs the exact, slow edit.
+  const double a = std::fabs(static_cast<double>(value));
+  auto exact = [&] {
+    const std::string text = common::format_E(value, 11, 4);
+    std::memcpy(at, text.data(), 11);
+  };
+  if (a == 0.0) {
+    // Zero (of either sign, written alike) fills most cells of a run with
+    // few sweeps: its text is edited once.
+    static const std::string zero = common::format_E(0.0f, 11, 4);
+    std::memcpy(at, zero.data(), 11);
+    return;
+  }
+  if (!(a >= 1e-15 && a < 1e20)) {
+    exact();
+    return;
+  }
+  // a lies in [2^b, 2^(b+1)), so floor(log10 a) is floor(b log10 2) or one
+  // more: e starts at the smaller, and the checks below take it up.
+  std::uint64_t bits;
+  std::memcpy(&bits, &a, sizeof bits);
+  const int b = static_cast<int>((bits >> 52) & 0x7ff) - 1023;
+  int e = static_cast<int>(std::floor(b * 0.30102999566398120)) + 1;  // 0.1 <= a / 10^e < 1, or nearly
+  double m = scaled(a, 4 - e);
+  if (m < 1000.0) m = scaled(a, 4 - --e);
+  if (m >= 10000.0) m = scaled(a, 4 - ++e);
+  const double whole = std::floor(m);
+  const double fraction = m - whole;
+  if (std::fabs(fraction - 0.5) < 1e-6) {
+    exact();
+    return;
+  }
+  int digits = static_cast<int>(whole) + (fraction > 0.5 ? 1 : 0);
+  if (digits == 10000) {
+    digits = 1000;
+    ++e;
+  }
+  at[0] = value < 0.0f ? '-' : ' ';
+  at[1] = '0';
+  at[2] = '.';
+  for (int i = 6; i >= 3; --i, digits /= 10) at[i] = static_cast<char>('0' + digits % 10);
+  at[7] = 'E';
+  at[8] = e < 0 ? '-' : '+';
+  const int x = std::abs(e);
+  at[9] = static_cast<char>('0' + x / 10);
+  at[10] = static_cast<char>('0' + x % 10);
+}
+
 std::string e11(float value) {
   std::string s;
   append_E11_4(s, value);
@@ -118,17 +171,24 @@ std::string table_text(const Grid& g, Table table, const CellValues& values, boo
   for (std::string_view line : volts ? kVoltsTitles : kEfieldTitles) put(out, line);
   put(out, "END  ");
 
-  // Every column shares the same row coordinates.
-  std::vector<std::string> y_text(static_cast<std::size_t>(g.NY) + 1);
-  for (std::int32_t J = 1; J <= g.NY; ++J) y_text[static_cast<std::size_t>(J)] = e11(cell_centre_cm(J, g.HALFDX));
+  // A line per cell: its row coordinate, which every column shares, its
+  // value and the line end.
+  constexpr std::size_t kLine = 11 + 11 + 2;
+  std::vector<std::array<char, kLine>> lines(static_cast<std::size_t>(g.NY) + 1);
+  for (std::int32_t J = 1; J <= g.NY; ++J) {
+    std::array<char, kLine>& line = lines[static_cast<std::size_t>(J)];
+    put_E11_4(line.data(), cell_centre_cm(J, g.HALFDX));
+    line[22] = '\r';
+    line[23] = '\n';
+  }
   const float mega = 1.0E-6f;
   for (std::int32_t I = 1; I <= g.NX; ++I) {
     put(out, e11(cell_centre_cm(I, g.HALFDX)));
     for (std::int32_t J = 1; J <= g.NY; ++J) {
       const float value = volts ? values[I][J] : values[I][J] * mega;
-      out.append(y_text[static_cast<std::size_t>(J)]);
-      append_E11_4(out, value);
-      out.append(kEnd);
+      std::array<char, kLine>& line = lines[static_cast<std::size_t>(J)];
+      put_E11_4(line.data() + 11, value);
+      out.append(line.data(), kLine);
     }
   }
   return out;
@@ -199,41 +259,8 @@ float cell_centre_cm(std::int32_t index, float halfdx) {
 }
 
 void append_E11_4(std::string& out, float value) {
-  // The four digits come from |value| x 10^(4 - e), which a double holds to
-  // about 1e-12 here; only a value within 1e-6 of a rounding tie (or zero, a
-  // subnormal, an extreme exponent, not a number) needs the exact, slow edit.
-  const double a = std::fabs(static_cast<double>(value));
-  if (a == 0.0) {
-    // Zero (of either sign, written alike) fills most cells of a run with
-    // few sweeps: its text is edited once.
-    static const std::string zero = common::format_E(0.0f, 11, 4);
-    out.append(zero);
-    return;
-  }
-  if (!(a >= 1e-15 && a < 1e20)) {
-    out.append(common::format_E(value, 11, 4));
-    return;
-  }
-  int e = static_cast<int>(std::floor(std::log10(a))) + 1;  // 0.1 <= a / 10^e < 1, or nearly
-  double m = scaled(a, 4 - e);
-  if (m < 1000.0) m = scaled(a, 4 - --e);
-  if (m >= 10000.0) m = scaled(a, 4 - ++e);
-  const double whole = std::floor(m);
-  const double fraction = m - whole;
-  if (std::fabs(fraction - 0.5) < 1e-6) {
-    out.append(common::format_E(value, 11, 4));
-    return;
-  }
-  int digits = static_cast<int>(whole) + (fraction > 0.5 ? 1 : 0);
-  if (digits == 10000) {
-    digits = 1000;
-    ++e;
-  }
-  char text[11] = {value < 0.0f ? '-' : ' ', '0', '.', 0, 0, 0, 0, 'E', e < 0 ? '-' : '+', 0, 0};
-  for (int i = 6; i >= 3; --i, digits /= 10) text[i] = static_cast<char>('0' + digits % 10);
-  const int x = std::abs(e);
-  text[9] = static_cast<char>('0' + x / 10);
-  text[10] = static_cast<char>('0' + x % 10);
+  char text[11];
+  put_E11_4(text, value);
   out.append(text, sizeof text);
 }
 
