@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "solver/block_chooser.h"
 #include "solver/sweep.h"
 #include "solver/sweep_kernels.h"
 #include "solver/wavefront_layout.h"
@@ -28,6 +29,11 @@ constexpr std::int32_t kFirstRow = 2;
 std::int32_t& threads_chosen() {
   static std::int32_t threads = 0;  // 0: not chosen
   return threads;
+}
+
+std::int32_t& block_chosen() {
+  static std::int32_t block = 0;  // 0: chosen by timing
+  return block;
 }
 
 inline void relax_cpu() {
@@ -55,6 +61,7 @@ struct alignas(64) Progress {
 };
 
 struct Batch {
+  std::int32_t block = kSweepsInFlight;  // sweeps of a thread's block
   WavefrontLayout* w = nullptr;
   RowSweep row = nullptr;
   std::int32_t rows = 0;  // address rows with interior cells
@@ -86,17 +93,17 @@ void sweep_blocks(Batch& b, std::int32_t t) {
   const std::int32_t T = b.threads, R = b.rows;
   Progress& mine = b.progress[t];
   for (std::int64_t block = t;; block += T) {
-    const std::int64_t first = block * kSweepsInFlight;
+    const std::int64_t first = block * b.block;
     if (first >= b.end.load(std::memory_order_acquire)) return;
     const auto k0 = static_cast<std::int32_t>(first);
     if (block > 0 && Clock::now() >= b.deadline) {
       end_at(b, k0);
       return;
     }
-    const std::int32_t n = std::min(kSweepsInFlight, b.count - k0);
+    const std::int32_t n = std::min(b.block, b.count - k0);
     const Progress& before = b.progress[(block + T - 1) % T];
     const std::int64_t before_base = static_cast<std::int64_t>(k0 - 1) * R;
-    float largest[kSweepsInFlight] = {};
+    float largest[BlockChooser::kLarge] = {};
     // The progress of the sweep before, as last read: read again only when
     // it does not reach far enough, as the line it is on moves between cores.
     std::int64_t known = -1;
@@ -218,6 +225,10 @@ std::atomic<bool> g_core_reserved{false};
 
 void reserve_sweep_core(bool reserved) { g_core_reserved.store(reserved, std::memory_order_relaxed); }
 
+void use_sweep_block(std::int32_t sweeps) {
+  block_chosen() = sweeps == BlockChooser::kSmall || sweeps == BlockChooser::kLarge ? sweeps : 0;
+}
+
 void use_sweep_threads(std::int32_t threads) { threads_chosen() = threads < 1 ? 0 : std::min(threads, kMaxThreads); }
 
 std::int32_t sweep_threads() { return threads_chosen() > 0 ? threads_chosen() : available_cores(); }
@@ -258,10 +269,29 @@ std::int32_t sweep_held_until(std::int32_t count, const bool* measure, float* ch
   b.deadline = deadline;
   std::int32_t threads = sweep_threads();
   if (g_core_reserved.load(std::memory_order_relaxed)) threads = std::max(1, std::min(threads, available_cores() - 1));
-  b.threads = std::min(threads, (count + kSweepsInFlight - 1) / kSweepsInFlight);
+  // One thread keeps the small block, which its cache holds best, and so do
+  // batches too short for a large block on every thread; the others take
+  // the size their batches have found faster.
+  static BlockChooser chooser;
+  static std::int32_t timed_rows = 0, timed_ny = 0;
+  if (rows != timed_rows || w.NY != timed_ny) {
+    chooser.forget();
+    timed_rows = rows, timed_ny = w.NY;
+  }
+  const bool timed = threads > 1 && block_chosen() == 0 && count >= BlockChooser::kLarge * threads;
+  b.block = threads == 1          ? kSweepsInFlight
+            : block_chosen() != 0 ? block_chosen()
+            : timed               ? chooser.choose()
+                                  : kSweepsInFlight;
+  b.threads = std::min(threads, (count + b.block - 1) / b.block);
   b.end.store(count, std::memory_order_relaxed);
+  const Clock::time_point start = Clock::now();
   crew().run(b);
-  return b.end.load(std::memory_order_acquire);
+  const std::int32_t made = b.end.load(std::memory_order_acquire);
+  // Only a batch that gave every thread a block says how fast its size is.
+  if (timed && b.threads == threads && made >= b.block * threads)
+    chooser.report(b.block, made, std::chrono::duration<double>(Clock::now() - start).count());
+  return made;
 }
 
 }  // namespace kesto::solver

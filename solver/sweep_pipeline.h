@@ -5,7 +5,7 @@
 // tau + 1: the rows it reads then hold exactly the values the plain loop
 // gives it, and sweep k no longer reads the row it overwrites. So sweeps
 // follow one another at a lag of two rows. Each thread runs a block of
-// kSweepsInFlight consecutive sweeps, the block's sweeps staggered by that
+// consecutive sweeps (see use_sweep_block), the block's sweeps staggered by that
 // lag so that one pass over the rows advances them all while the rows stay
 // in the core's cache; thread t takes blocks t, t + T, t + 2T, ..., each
 // block's first sweep following the last sweep of the block before it
@@ -20,8 +20,14 @@
 
 namespace kesto::solver {
 
-// Sweeps of one thread's block.
+// Sweeps of one thread's block when one thread sweeps, and the fewest a
+// block holds (on several threads a block holds 4 or 16 sweeps, whichever
+// the batches of the run find faster: block_chooser.h).
 constexpr std::int32_t kSweepsInFlight = 4;
+
+// The sweeps of a block on several threads from now on: 4 or 16, or 0 (any
+// other number) to let the batches' timings choose again.
+void use_sweep_block(std::int32_t sweeps);
 
 // The threads sweeps use from now on, at most 256 (1: the calling thread
 // alone; below 1: the default again).

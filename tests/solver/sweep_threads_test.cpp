@@ -11,10 +11,12 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "sheet/cell_grid.h"
+#include "solver/block_chooser.h"
 #include "solver/sweep.h"
 #include "solver/sweep_kernels.h"
 #include "solver/sweep_pipeline.h"
@@ -78,12 +80,14 @@ TEST(SweepThreads, DeadlinesFallingDuringTheWorkLoseNoSweep) {
     }
     for (const SweepKernel kernel : runnable_sweep_kernels()) {
       if (!sweeps_wavefront_layout(kernel)) continue;
-      for (const int threads : {2, 3, 4}) {
+      for (const auto& [threads, block] : {std::pair{2, 0}, std::pair{2, 16}, std::pair{3, 4}, std::pair{3, 16},
+                                           std::pair{4, 0}, std::pair{4, 16}}) {
         SCOPED_TRACE(std::to_string(nx) + " x " + std::to_string(ny) + ", " + sweep_kernel_name(kernel) + ", threads " +
-                     std::to_string(threads));
+                     std::to_string(threads) + ", block " + std::to_string(block));
         std::memcpy(&grid().V[0][0], start.data(), start.size() * sizeof(float));
         use_sweep_kernel(kernel);
         use_sweep_threads(threads);
+        use_sweep_block(block);
         bool measure[kSweeps];
         float change[kSweeps];
         for (bool& m : measure) m = true;
@@ -116,4 +120,45 @@ TEST(SweepThreads, DeadlinesFallingDuringTheWorkLoseNoSweep) {
   }
   use_sweep_kernel(fastest_sweep_kernel());
   use_sweep_threads(0);
+  use_sweep_block(0);
+}
+
+// The block size of several threads: both sizes timed twice, then the
+// faster (by its smoothed speed) with the other tried every eighth batch,
+// following the machine when its speeds change. S: 4 sweeps, L: 16.
+TEST(BlockChooser, TimesBothSizesKeepsTheFasterAndTriesTheOtherAgain) {
+  struct Case {
+    const char* what;
+    int (*rate)(int batch, bool large);  // sweeps per second the batch reports
+    const char* choices;
+  };
+  const Case cases[] = {
+      {"the small block faster", [](int, bool large) { return large ? 50 : 100; }, "SSLLSSSLSSSSSSSL"},
+      {"the large block faster", [](int, bool large) { return large ? 100 : 50; }, "SSLLLLLSLLLLLLLS"},
+      // From the ninth batch on the small block makes 20: 60, then 40, fall
+      // below the large block's 50.
+      {"the small block slowing down", [](int batch, bool large) { return large ? 50 : batch < 9 ? 100 : 20; },
+       "SSLLSSSLSSLLLLLS"},
+  };
+  for (const Case& c : cases) {
+    BlockChooser chooser;
+    std::string seen;
+    for (int batch = 1; batch <= 16; ++batch) {
+      const std::int32_t block = chooser.choose();
+      seen += block == BlockChooser::kLarge ? 'L' : 'S';
+      chooser.report(block, c.rate(batch, block == BlockChooser::kLarge), 1.0);
+    }
+    EXPECT_EQ(seen, c.choices) << c.what;
+    chooser.forget();
+    EXPECT_EQ(chooser.choose(), BlockChooser::kSmall) << c.what;
+  }
+  // Timings of no time, no sweep or another size count for nothing.
+  BlockChooser chooser;
+  chooser.report(BlockChooser::kSmall, 0, 1.0);
+  chooser.report(BlockChooser::kSmall, 10, 0.0);
+  chooser.report(8, 10, 1.0);
+  chooser.report(BlockChooser::kSmall, 10, 1.0);
+  EXPECT_EQ(chooser.choose(), BlockChooser::kSmall);  // one timing of the small size so far
+  chooser.report(BlockChooser::kSmall, 10, 1.0);
+  EXPECT_EQ(chooser.choose(), BlockChooser::kLarge);
 }
