@@ -93,9 +93,10 @@ void finish_background_work() {
   b = BackgroundSolve{};
 }
 
-// Whether the tables made beside the run from `a` are those of the run's
-// grid `g`: besides the network, they read the deck's name, the cell size
-// and the current line.
+// Whether the tables made beside the run from grid `a` are those of the
+// run's grid `b` as far as the grid goes: besides the network, they read the
+// deck's name and the cell size (the current they give is compared where
+// they are delivered).
 bool same_table_inputs(const Grid& a, const Grid& b) {
   return a.DECK_NAME == b.DECK_NAME && std::memcmp(&a.DX, &b.DX, sizeof a.DX) == 0 &&
          std::memcmp(&a.HALFDX, &b.HALFDX, sizeof a.HALFDX) == 0;
@@ -233,7 +234,8 @@ void find_converged_answer() {
   a = ConvergedAnswer{};
   const Grid& g = grid();
   // A solve started before the sweeps is waited for even when the answer is
-  // no longer wanted, so that no thread outlives its run.
+  // no longer wanted; its thread, if it goes on to the tables, is waited for
+  // when they are delivered, the next run starts or the answer is turned off.
   ConvergedPotential started;
   const bool taken = take_background_answer(g, started);
   if (!g_wanted) return;
