@@ -24,12 +24,15 @@ struct Lanes {
   // (The masked forms: GCC's unmasked ones start from an "undefined" vector
   // that it then warns about.)
   static Vec max(Vec a, Vec b) { return _mm512_maskz_max_ps(0xFFFF, a, b); }
+  // Each lane against its partner in the other half, quarter, pair and
+  // neighbour. No lane is a NaN (max passes NaN changes over), so the order
+  // in which lanes meet does not change the result.
   static float largest(Vec a) {
-    alignas(64) float lanes[kWidth];
-    _mm512_store_ps(lanes, a);
-    float m = lanes[0];
-    for (const float x : lanes) m = x > m ? x : m;
-    return m;
+    a = max(a, _mm512_maskz_shuffle_f32x4(0xFFFF, a, a, _MM_SHUFFLE(1, 0, 3, 2)));
+    a = max(a, _mm512_maskz_shuffle_f32x4(0xFFFF, a, a, _MM_SHUFFLE(2, 3, 0, 1)));
+    a = max(a, _mm512_maskz_permute_ps(0xFFFF, a, _MM_SHUFFLE(1, 0, 3, 2)));
+    a = max(a, _mm512_maskz_permute_ps(0xFFFF, a, _MM_SHUFFLE(2, 3, 0, 1)));
+    return _mm512_cvtss_f32(a);
   }
   static Vec zero() { return _mm512_setzero_ps(); }
   static Vec after_last(Vec prev, Vec cur) {
