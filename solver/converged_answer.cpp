@@ -88,8 +88,7 @@ bool take_background_answer(const Grid& g, ConvergedPotential& p) {
 // and forgets it.
 void finish_background_work() {
   BackgroundSolve& b = background();
-  if (b.potential.valid()) b.potential.wait();
-  if (b.tables.valid()) b.tables.wait();
+  if (b.tables.valid()) b.tables.wait();  // its thread gave the answer first
   b = BackgroundSolve{};
 }
 
@@ -205,19 +204,17 @@ void start_converged_answer() {
     b.potential = answer.get_future();
     reserve_sweep_core(true);
     b.tables = std::async(std::launch::async, [copy, tables_wanted, answer = std::move(answer)]() mutable {
-      set_link_conductances(*copy);
-      ConvergedPotential p = solve_guarded(*copy);
-      if (!tables_wanted || !p.solved) {
-        reserve_sweep_core(false);
-        answer.set_value(std::move(p));
-        return ConvergedTables{};
-      }
-      answer.set_value(p);
-      // The run reads its answer meanwhile, and the core stays with these
-      // tables until they are made.
+      // The core is the solve's until its thread is done, tables included.
       struct Release {
         ~Release() { reserve_sweep_core(false); }
       } release;
+      set_link_conductances(*copy);
+      ConvergedPotential p = solve_guarded(*copy);
+      if (!tables_wanted || !p.solved) {
+        answer.set_value(std::move(p));
+        return ConvergedTables{};
+      }
+      answer.set_value(p);  // the run reads its answer while the tables are made
       const bool with_current = copy->CURRENT_SET == 1;
       return converged_tables(*copy, p, with_current, with_current ? converged_current(*copy, p.V) : 0.0);
     });

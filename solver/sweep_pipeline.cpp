@@ -273,16 +273,15 @@ std::int32_t sweep_held_until(std::int32_t count, const bool* measure, float* ch
   // batches too short for a large block on every thread; the others take
   // the size their batches have found faster.
   static BlockChooser chooser;
-  static std::int32_t timed_rows = 0, timed_ny = 0;
-  if (rows != timed_rows || w.NY != timed_ny) {
+  static std::int32_t timed_nx = 0, timed_ny = 0;  // the sheet the chooser timed
+  if (w.NX != timed_nx || w.NY != timed_ny) {
     chooser.forget();
-    timed_rows = rows, timed_ny = w.NY;
+    timed_nx = w.NX, timed_ny = w.NY;
   }
   const bool timed = threads > 1 && block_chosen() == 0 && count >= BlockChooser::kLarge * threads;
-  b.block = threads == 1          ? kSweepsInFlight
-            : block_chosen() != 0 ? block_chosen()
-            : timed               ? chooser.choose()
-                                  : kSweepsInFlight;
+  b.block = kSweepsInFlight;
+  if (threads > 1 && block_chosen() != 0) b.block = block_chosen();
+  if (timed) b.block = chooser.choose();
   b.threads = std::min(threads, (count + b.block - 1) / b.block);
   b.end.store(count, std::memory_order_relaxed);
   const Clock::time_point start = Clock::now();
